@@ -1,0 +1,39 @@
+# Sourced by the run and test scripts and by the CTest wrapper: the build's own Wine
+# prefix on an Xvfb screen, with one persistent wineserver.
+#   wine_env <build dir>   exports the environment and makes sure all three are up.
+
+wine_env() {
+  local build=$1
+  export WINEPREFIX="$build/wineprefix"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export DISPLAY="${CORVANE_DISPLAY:-:97}"
+  mkdir -p "$build"
+  (
+    flock 9
+    _wine_ensure_xvfb
+    _wine_ensure_prefix
+    wineserver -p 9>&- 2>/dev/null || true
+  ) 9>"$build/.wine-env.lock"
+}
+
+_wine_ensure_xvfb() {
+  local n=${DISPLAY#:}; n=${n%%.*}
+  if [ -S "/tmp/.X11-unix/X$n" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  rm -f "/tmp/.X11-unix/X$n" "/tmp/.X$n-lock"
+  setsid Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 < /dev/null 9>&- &
+  for _ in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "wine-env: Xvfb did not start on $DISPLAY" >&2
+  return 1
+}
+
+_wine_ensure_prefix() {
+  [ -f "$WINEPREFIX/.corvane-ready" ] && return 0
+  rm -rf "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 9>&- || true
+  wineserver -w
+  touch "$WINEPREFIX/.corvane-ready"
+}

@@ -1,0 +1,169 @@
+// The real Corvane.exe: one instance per session, its window, and an ordered shutdown
+// that leaves nothing behind.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <fstream>
+#include <string>
+
+#include "support/ChildProcess.h"
+#include "support/TestPaths.h"
+
+using TestSupport::ChildProcess;
+using TestSupport::OutDir;
+using TestSupport::ScratchDir;
+using TestSupport::TestsDir;
+using TestSupport::WaitUntil;
+
+namespace {
+
+const DWORD kLimitMs = 20000;
+
+HWND FindMainWindow() {
+    HWND hwnd = ::FindWindowW(L"DeviceMainDlg", L"DIGITAL");
+    return (hwnd != nullptr && ::GetPropW(hwnd, L"Halvex") != nullptr) ? hwnd : nullptr;
+}
+
+int CountMainWindows() {
+    int count = 0;
+    for (HWND hwnd = ::FindWindowExW(nullptr, nullptr, L"DeviceMainDlg", nullptr); hwnd != nullptr;
+         hwnd = ::FindWindowExW(nullptr, hwnd, L"DeviceMainDlg", nullptr)) {
+        ++count;
+    }
+    return count;
+}
+
+int CountProcesses(const wchar_t* name) {
+    int count = 0;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more;
+         more = ::Process32NextW(snapshot, &entry)) {
+        if (::_wcsicmp(entry.szExeFile, name) == 0) ++count;
+    }
+    ::CloseHandle(snapshot);
+    return count;
+}
+
+bool MutexExists() {
+    HANDLE mutex = ::OpenMutexW(SYNCHRONIZE, FALSE, L"Halvex");
+    if (mutex == nullptr) return false;
+    ::CloseHandle(mutex);
+    return true;
+}
+
+std::wstring TraceFile() {
+    wchar_t base[MAX_PATH + 1] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base);
+    return std::wstring(base) + L"\\Halvex Files\\trace.log";
+}
+
+std::string ReadAll(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string text(::GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    if (!text.empty()) ::ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
+    ::CloseHandle(file);
+    text.resize(read);
+    return text;
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(nullptr, FindMainWindow()) << "a Corvane from elsewhere is running";
+    }
+
+    ChildProcess StartCorvane() {
+        ChildProcess corvane;
+        EXPECT_TRUE(corvane.Start(L"\"" + OutDir() + L"Corvane.exe\"", OutDir()));
+        return corvane;
+    }
+
+    // Closes the main window, which ends the modal run and the program in order.
+    static void CloseAndExpectOrderedExit(ChildProcess& corvane) {
+        const HWND hwnd = FindMainWindow();
+        ASSERT_NE(nullptr, hwnd);
+        ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(corvane.Wait(kLimitMs));
+        EXPECT_EQ(1u, corvane.ExitCode());
+    }
+};
+
+}  // namespace
+
+TEST_F(ProgramTest, SecondInstanceLeavesAtOnceAndTheFirstRunsOn) {
+    ChildProcess first = StartCorvane();
+    ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
+    const HWND window = FindMainWindow();
+
+    ChildProcess second = StartCorvane();
+    ASSERT_TRUE(second.Wait(kLimitMs));
+    EXPECT_EQ(0u, second.ExitCode());
+    EXPECT_EQ(1, CountMainWindows());
+    EXPECT_TRUE(first.Running());
+    EXPECT_EQ(window, FindMainWindow());
+
+    CloseAndExpectOrderedExit(first);
+}
+
+TEST_F(ProgramTest, MainWindowIsHiddenAtTheWorkAreaCornerAndGeometryIsTraced) {
+    ::DeleteFileW(TraceFile().c_str());
+    ChildProcess corvane = StartCorvane();
+    ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
+    const HWND hwnd = FindMainWindow();
+
+    RECT work;
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT placed;
+    ::GetWindowRect(hwnd, &placed);
+    EXPECT_EQ(work.right - 343, placed.left);
+    EXPECT_EQ(work.bottom - 253, placed.top);
+    EXPECT_EQ(work.right - 3, placed.right);
+    EXPECT_EQ(work.bottom - 3, placed.bottom);
+    // Created as popup | visible | clip-siblings | clip-children, then hidden by the modal run.
+    EXPECT_EQ(0x96000000u & ~static_cast<DWORD>(WS_VISIBLE),
+              static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_STYLE)) & 0xFFFF0000u);
+    EXPECT_FALSE(::IsWindowVisible(hwnd));
+    EXPECT_NE(0u, static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_EXSTYLE)) & WS_EX_TOOLWINDOW);
+
+    char expected[128];
+    std::snprintf(expected, sizeof(expected),
+                  "[Info ]screen_width: %d, screen_height: %d, workArea(%ld-%ld-%ld-%ld)",
+                  ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), work.left,
+                  work.top, work.right, work.bottom);
+    EXPECT_NE(std::string::npos, ReadAll(TraceFile()).find(expected)) << expected;
+
+    CloseAndExpectOrderedExit(corvane);
+}
+
+TEST_F(ProgramTest, StartStopsAStaleSensorServer) {
+    ScratchDir scratch(L"stale");
+    const std::wstring stale = scratch.path() + L"SentrelServer.exe";
+    ASSERT_TRUE(::CopyFileW((TestsDir() + L"idle_process.exe").c_str(), stale.c_str(), FALSE));
+    ChildProcess server;
+    ASSERT_TRUE(server.Start(L"\"" + stale + L"\""));
+
+    ChildProcess corvane = StartCorvane();
+    EXPECT_TRUE(server.Wait(kLimitMs)) << "start-up must stop the sensor server of an earlier run";
+    ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
+    CloseAndExpectOrderedExit(corvane);
+}
+
+TEST_F(ProgramTest, RepeatedRunsLeaveNoProcessWindowOrMutexBehind) {
+    for (int run = 0; run < 20; ++run) {
+        ChildProcess corvane = StartCorvane();
+        ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs)) << run;
+        CloseAndExpectOrderedExit(corvane);
+        if (HasFatalFailure()) return;
+        EXPECT_EQ(nullptr, FindMainWindow()) << run;
+        EXPECT_EQ(0, CountProcesses(L"Corvane.exe")) << run;
+        EXPECT_FALSE(MutexExists()) << run;
+    }
+}
