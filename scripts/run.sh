@@ -7,10 +7,8 @@ build="${CORVANE_BUILD:-$root/build}"
 seconds="${RUN_SECONDS:-20}"
 "$root/scripts/setup.sh" || exit 1
 
-# The run layout: the installed program.
-run="$build/run"
-rm -rf "$run"; mkdir -p "$run"
-cp -r "$build/out/." "$run/"
+# The run layout: the installed program with the stand-ins (build/layout, made by the build).
+run="$build/layout"
 
 . "$root/scripts/wine-env.sh"
 wine_env "$build" || exit 1

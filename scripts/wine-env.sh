@@ -3,12 +3,12 @@
 #   wine_env <build dir>   exports the environment and makes sure all three are up.
 
 wine_env() {
-  local build=$1
+  local build
+  build=$(mkdir -p "$1" && cd "$1" && pwd)
   export WINEPREFIX="$build/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export DISPLAY="${CORVANE_DISPLAY:-:97}"
-  mkdir -p "$build"
   (
     flock 9
     _wine_ensure_xvfb
@@ -31,9 +31,16 @@ _wine_ensure_xvfb() {
 }
 
 _wine_ensure_prefix() {
-  [ -f "$WINEPREFIX/.corvane-ready" ] && return 0
-  rm -rf "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 9>&- || true
+  local ready="$WINEPREFIX/.corvane-ready-v2"
+  [ -f "$ready" ] && return 0
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1 9>&- || true
+  fi
+  # The machine the program is made for: Windows 10.
+  wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1 9>&-
+  # Drive R: is an empty folder of the prefix, for tests that need a program at a drive root.
+  mkdir -p "$WINEPREFIX/drive_r"
+  ln -sfn ../drive_r "$WINEPREFIX/dosdevices/r:"
   wineserver -w
-  touch "$WINEPREFIX/.corvane-ready"
+  touch "$ready"
 }

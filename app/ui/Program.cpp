@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "feed/SensorServer.h"
 #include "shell/Paths.h"
 #include "shell/Process.h"
 #include "shell/TraceLog.h"
@@ -14,8 +15,6 @@
 
 namespace Corvane {
 namespace {
-
-const wchar_t kSensorServerExe[] = L"SentrelServer.exe";
 
 void AttachTraceToDataFolder() {
     const std::wstring folder = GetDataFolder();

@@ -1,5 +1,6 @@
-// The real Corvane.exe: one instance per session, its window, and an ordered shutdown
-// that leaves nothing behind.
+// The real Corvane.exe of the run layout (with the sensor stand-in): one instance per
+// session, its window, its settings on first start, the sensor server it starts and
+// stops, and an ordered shutdown that leaves nothing behind.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,7 +14,7 @@
 #include "support/TestPaths.h"
 
 using TestSupport::ChildProcess;
-using TestSupport::OutDir;
+using TestSupport::LayoutDir;
 using TestSupport::ScratchDir;
 using TestSupport::TestsDir;
 using TestSupport::WaitUntil;
@@ -82,7 +83,7 @@ protected:
 
     ChildProcess StartCorvane() {
         ChildProcess corvane;
-        EXPECT_TRUE(corvane.Start(L"\"" + OutDir() + L"Corvane.exe\"", OutDir()));
+        EXPECT_TRUE(corvane.Start(L"\"" + LayoutDir() + L"Corvane.exe\"", LayoutDir()));
         return corvane;
     }
 
@@ -164,6 +165,49 @@ TEST_F(ProgramTest, RepeatedRunsLeaveNoProcessWindowOrMutexBehind) {
         if (HasFatalFailure()) return;
         EXPECT_EQ(nullptr, FindMainWindow()) << run;
         EXPECT_EQ(0, CountProcesses(L"Corvane.exe")) << run;
+        EXPECT_EQ(0, CountProcesses(L"SentrelServer.exe")) << run;
         EXPECT_FALSE(MutexExists()) << run;
     }
+}
+
+namespace {
+const wchar_t kSettingsKey[] = L"SOFTWARE\\Halvex";
+
+// The value as stored, or "<absent>".
+std::wstring StoredSetting(const wchar_t* name) {
+    wchar_t data[64] = {};
+    DWORD size = sizeof(data) - sizeof(wchar_t);
+    if (::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS) {
+        return L"<absent>";
+    }
+    return data;
+}
+}  // namespace
+
+TEST_F(ProgramTest, FirstStartOnACleanAccountSwitchesTheLedsOnAndKeepsCelsius) {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    ChildProcess corvane = StartCorvane();
+    ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
+    EXPECT_EQ(L"1", StoredSetting(L"led_switch"));
+    EXPECT_EQ(L"<absent>", StoredSetting(L"tempe_type"));
+    CloseAndExpectOrderedExit(corvane);
+
+    // "0" is rewritten as "1" at the next start.
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_SET_VALUE, &key));
+    ::RegSetValueExW(key, L"led_switch", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"0"), 4);
+    ::RegCloseKey(key);
+    ChildProcess again = StartCorvane();
+    ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
+    EXPECT_EQ(L"1", StoredSetting(L"led_switch"));
+    CloseAndExpectOrderedExit(again);
+}
+
+TEST_F(ProgramTest, StartsTheSensorServerAndStopsItAtShutdown) {
+    ChildProcess corvane = StartCorvane();
+    ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
+    EXPECT_TRUE(WaitUntil([] { return CountProcesses(L"SentrelServer.exe") == 1; }, kLimitMs));
+    CloseAndExpectOrderedExit(corvane);
+    EXPECT_TRUE(WaitUntil([] { return CountProcesses(L"SentrelServer.exe") == 0; }, kLimitMs));
 }

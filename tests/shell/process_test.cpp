@@ -66,7 +66,7 @@ class DpiRule : public ::testing::TestWithParam<ScreenCase> {};
 TEST_P(DpiRule, DeclaresAwarenessOnlyOnSmallScreens) {
     const ScreenCase c = GetParam();
     ChildProcess probe;
-    ASSERT_TRUE(probe.Start(L"\"" + TestsDir() + L"dpi_probe.exe\"", L"",
+    ASSERT_TRUE(probe.Start(L"\"" + TestsDir() + L"corvane_probe.exe\" dpi", L"",
                             TestSupport::ScreenDesktop(c.width, c.height)));
     ASSERT_TRUE(probe.Wait(30000));
     const DWORD code = probe.ExitCode();

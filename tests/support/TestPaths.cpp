@@ -6,6 +6,7 @@ namespace TestSupport {
 
 std::wstring OutDir() { return CORVANE_OUT_W; }
 std::wstring TestsDir() { return CORVANE_TEST_DIR_W; }
+std::wstring LayoutDir() { return CORVANE_LAYOUT_W; }
 
 void RemoveTree(const std::wstring& path) {
     std::wstring dir = path;

@@ -7,6 +7,8 @@ namespace TestSupport {
 
 std::wstring OutDir();    // the installed layout: Corvane.exe, Vela.dll, skins\ ...
 std::wstring TestsDir();  // the test programs and their helpers
+// The installed layout with the stand-ins (sensor server in Fennick\\ and FennickWin7\\).
+std::wstring LayoutDir();
 
 // A fresh empty folder (ending in a backslash) that is removed with its contents.
 class ScratchDir {
