@@ -1,5 +1,8 @@
 #include "ui/DeviceMainDlg.h"
 
+#include <imm.h>
+
+#include "shell/Paths.h"
 #include "shell/Product.h"
 #include "shell/Settings.h"
 
@@ -8,6 +11,7 @@ namespace Corvane {
 DeviceMainDlg::DeviceMainDlg() = default;
 
 DeviceMainDlg::~DeviceMainDlg() {
+    m_trayIcon.Remove();
     if (GetSafeHwnd() != nullptr) DestroyWindow();
 }
 
@@ -24,9 +28,9 @@ int DeviceMainDlg::OnInitDialog() {
     m_temperatureType = ReadSettingInt(kSettingTemperatureType);
 
     LaunchSensorServer();
-
-    // A second instance recognises this window by the product-name property.
-    ::SetPropW(GetSafeHwnd(), kProductName, reinterpret_cast<HANDLE>(1));
+    InitTrayIcon();
+    // Created visible and topmost; the modal run hides it until the tray icon is clicked.
+    SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
 
     // The display link's connect command maps the record once the worker runs; until
     // then the window maps it here.
@@ -44,10 +48,56 @@ void DeviceMainDlg::MapSensorRecord() {
     if (mapped) m_record = view;
 }
 
+void DeviceMainDlg::InitTrayIcon() {
+    // A second instance recognises this window by the product-name property.
+    ::SetPropW(GetSafeHwnd(), kProductName, reinterpret_cast<HANDLE>(1));
+    m_trayIcon.Install(GetSafeHwnd(), GetSkinFolder() + L"Corvane.ico");
+    SetIcon(107);
+    SetTimer(TIMER_TRAY_READD, 10000, nullptr);
+    // No input method for this window.
+    if (HIMC context = ::ImmGetContext(GetSafeHwnd())) {
+        ::ImmSetOpenStatus(context, FALSE);
+        ::ImmReleaseContext(GetSafeHwnd(), context);
+    }
+    ::ImmAssociateContext(GetSafeHwnd(), nullptr);
+}
+
+long DeviceMainDlg::OnTrayNotify(WPARAM /*iconId*/, LPARAM mouseMessage) {
+    if (mouseMessage == WM_LBUTTONDOWN) {
+        ::SetForegroundWindow(GetSafeHwnd());
+        ShowWindow(SW_SHOWNORMAL);
+        ::UpdateWindow(GetSafeHwnd());
+        ::BringWindowToTop(GetSafeHwnd());
+        MoveToCorner();
+    } else if (mouseMessage == WM_RBUTTONUP) {
+        TrayIcon::ShowMenu(GetSafeHwnd(), DisplayCount());
+    }
+    return 0;
+}
+
+// 340 x 250, 3 pixels inside the lower right corner of the current work area.
+void DeviceMainDlg::MoveToCorner() {
+    RECT work = {};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    MoveWindow(work.right - 343, work.bottom - 253, 340, 250, TRUE);
+}
+
 long DeviceMainDlg::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_TIMER) {
+    switch (message) {
+    case WM_TIMER:
         OnTimer(wparam);
         return 0;
+    case WM_TRAY_NOTIFY:
+        return OnTrayNotify(wparam, lparam);
+    case WM_COMMAND:
+        if (wparam == ID_MENU_EXIT) {
+            // Exit: the icon goes first, then the process ends at once.
+            m_trayIcon.Remove();
+            ::ExitProcess(0);
+        }
+        break;
+    default:
+        break;
     }
     return MWindow::OnWindowMessage(message, wparam, lparam);
 }
@@ -55,7 +105,15 @@ long DeviceMainDlg::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) 
 void DeviceMainDlg::OnTimer(UINT_PTR id) {
     if (id == kSensorWatchTimerId) {
         if (!m_sensorWatch.Tick(m_record)) KillTimer(kSensorWatchTimerId);
+    } else if (id == TIMER_TRAY_READD) {
+        // The notification area may not have been ready at logon: add the icon once more.
+        KillTimer(TIMER_TRAY_READD);
+        m_trayIcon.Remove();
+        m_trayIcon.Install(GetSafeHwnd(), GetSkinFolder() + L"Corvane.ico");
+        MoveToCorner();
     }
 }
+
+int DeviceMainDlg::DisplayCount() const { return 0; }
 
 }  // namespace Corvane

@@ -129,9 +129,9 @@ TEST_F(ProgramTest, MainWindowIsHiddenAtTheWorkAreaCornerAndGeometryIsTraced) {
     EXPECT_EQ(work.right - 3, placed.right);
     EXPECT_EQ(work.bottom - 3, placed.bottom);
     // Created as popup | visible | clip-siblings | clip-children, then hidden by the modal run.
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(hwnd); }, kLimitMs));
     EXPECT_EQ(0x96000000u & ~static_cast<DWORD>(WS_VISIBLE),
               static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_STYLE)) & 0xFFFF0000u);
-    EXPECT_FALSE(::IsWindowVisible(hwnd));
     EXPECT_NE(0u, static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_EXSTYLE)) & WS_EX_TOOLWINDOW);
 
     char expected[128];
@@ -209,5 +209,78 @@ TEST_F(ProgramTest, StartsTheSensorServerAndStopsItAtShutdown) {
     ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
     EXPECT_TRUE(WaitUntil([] { return CountProcesses(L"SentrelServer.exe") == 1; }, kLimitMs));
     CloseAndExpectOrderedExit(corvane);
+    EXPECT_TRUE(WaitUntil([] { return CountProcesses(L"SentrelServer.exe") == 0; }, kLimitMs));
+}
+
+namespace {
+const UINT kTrayNotify = WM_USER + 666;
+
+// The visible popup menu window of the system menu class, if one is open.
+HWND OpenMenuWindow() {
+    HWND menu = ::FindWindowW(L"#32768", nullptr);
+    return (menu != nullptr && ::IsWindowVisible(menu)) ? menu : nullptr;
+}
+
+}  // namespace
+
+TEST_F(ProgramTest, TrayLeftPressShowsTheWindowBackAtItsCorner) {
+    ChildProcess corvane = StartCorvane();
+    ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
+    const HWND hwnd = FindMainWindow();
+    ::SetWindowPos(hwnd, nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    ::PostMessageW(hwnd, kTrayNotify, 109, WM_RBUTTONDOWN);  // ignored
+    ::PostMessageW(hwnd, kTrayNotify, 109, WM_LBUTTONDBLCLK);  // ignored
+    ::Sleep(300);
+    EXPECT_FALSE(::IsWindowVisible(hwnd));
+    EXPECT_EQ(nullptr, OpenMenuWindow()) << "a right press alone opens no menu";
+
+    ::PostMessageW(hwnd, kTrayNotify, 109, WM_LBUTTONDOWN);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(hwnd) != FALSE; }, kLimitMs));
+    RECT work;
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT placed;
+    ::GetWindowRect(hwnd, &placed);
+    EXPECT_EQ(work.right - 343, placed.left);
+    EXPECT_EQ(work.bottom - 253, placed.top);
+    EXPECT_EQ(340, placed.right - placed.left);
+    EXPECT_EQ(250, placed.bottom - placed.top);
+    CloseAndExpectOrderedExit(corvane);
+}
+
+TEST_F(ProgramTest, TrayRightReleaseOpensAMenuAndTheInfoItemsDoNothing) {
+    ChildProcess corvane = StartCorvane();
+    ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
+    const HWND hwnd = FindMainWindow();
+
+    ::PostMessageW(hwnd, kTrayNotify, 109, WM_RBUTTONUP);
+    ASSERT_TRUE(WaitUntil([] { return OpenMenuWindow() != nullptr; }, kLimitMs));
+    // The items themselves are checked in-process: menus do not cross processes here.
+    ::PostMessageW(OpenMenuWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitUntil([] { return OpenMenuWindow() == nullptr; }, kLimitMs));
+
+    ::PostMessageW(hwnd, WM_COMMAND, 203, 0);
+    ::PostMessageW(hwnd, WM_COMMAND, 202, 0);
+    ::Sleep(500);
+    EXPECT_TRUE(corvane.Running());
+    CloseAndExpectOrderedExit(corvane);
+}
+
+TEST_F(ProgramTest, ExitEndsAtOnceAndLeavesTheSensorServerForTheNextStart) {
+    ChildProcess corvane = StartCorvane();
+    ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
+    ASSERT_TRUE(WaitUntil([] { return CountProcesses(L"SentrelServer.exe") == 1; }, kLimitMs));
+    ::PostMessageW(FindMainWindow(), WM_COMMAND, 100, 0);
+    ASSERT_TRUE(corvane.Wait(kLimitMs));
+    EXPECT_EQ(0u, corvane.ExitCode());
+    EXPECT_EQ(nullptr, FindMainWindow());
+    EXPECT_EQ(1, CountProcesses(L"SentrelServer.exe")) << "Exit leaves the sensor server running";
+
+    // The next start stops the old server and starts its own.
+    ChildProcess next = StartCorvane();
+    ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
+    ::Sleep(500);
+    EXPECT_EQ(1, CountProcesses(L"SentrelServer.exe"));
+    CloseAndExpectOrderedExit(next);
     EXPECT_TRUE(WaitUntil([] { return CountProcesses(L"SentrelServer.exe") == 0; }, kLimitMs));
 }
