@@ -21,7 +21,10 @@ bool OpenSensorMapping(HANDLE* handle, const SensorRecord** view) {
 float LoadCpuTemperature(const SensorRecord* record) { return LoadFloat(record->cpuTemperature); }
 
 bool ReadCpuTemperature(const SensorRecord* record, int* degrees) {
-    const float value = LoadCpuTemperature(record);
+    return CpuDegrees(LoadCpuTemperature(record), degrees);
+}
+
+bool CpuDegrees(float value, int* degrees) {
     if (value == 0.0f || !std::isfinite(value)) return false;
     // Huge values saturate rather than overflow the integer conversion.
     if (value >= 2147483520.0f) {

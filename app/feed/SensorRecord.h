@@ -42,6 +42,9 @@ bool OpenSensorMapping(HANDLE* handle, const SensorRecord** view);
 // a number or infinite (a display cannot show those).
 bool ReadCpuTemperature(const SensorRecord* record, int* degrees);
 
+// The same rule for a value already loaded from the record.
+bool CpuDegrees(float value, int* degrees);
+
 // The CPU temperature as the record holds it (one 4-byte load).
 float LoadCpuTemperature(const SensorRecord* record);
 

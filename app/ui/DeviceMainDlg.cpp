@@ -2,6 +2,10 @@
 
 #include <imm.h>
 
+#include "device/DisplayNotifications.h"
+#include "device/HidManager.h"
+#include "device/WorkerCommand.h"
+#include "shell/LogonTask.h"
 #include "shell/Paths.h"
 #include "shell/Product.h"
 #include "shell/Settings.h"
@@ -11,6 +15,7 @@ namespace Corvane {
 DeviceMainDlg::DeviceMainDlg() = default;
 
 DeviceMainDlg::~DeviceMainDlg() {
+    StopWorker();
     m_trayIcon.Remove();
     if (GetSafeHwnd() != nullptr) DestroyWindow();
 }
@@ -26,27 +31,25 @@ int DeviceMainDlg::OnInitDialog() {
         m_ledSwitch = 1;
     }
     m_temperatureType = ReadSettingInt(kSettingTemperatureType);
+    m_link.SetFahrenheit(m_temperatureType == 1);
 
+    RegisterLogonTask();  // its outcome is not looked at
     LaunchSensorServer();
     InitTrayIcon();
     // Created visible and topmost; the modal run hides it until the tray icon is clicked.
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
 
-    // The display link's connect command maps the record once the worker runs; until
-    // then the window maps it here.
-    MapSensorRecord();
+    m_link.SetRepaintWindow(GetSafeHwnd());
+    StartWorker();
+    // The software check runs before the display is connected, the firmware check after.
+    m_link.PostCommand(kCheckSoftwareAtStart);
+    m_link.PostCommand(kConnectDisplay);
+    m_link.PostCommand(kCheckFirmwareAtStart);
     SetTimer(kSensorWatchTimerId, kSensorWatchPeriodMs, nullptr);
     return 1;
 }
 
-void DeviceMainDlg::MapSensorRecord() {
-    if (m_record != nullptr) return;
-    HANDLE handle = nullptr;
-    const SensorRecord* view = nullptr;
-    const bool mapped = OpenSensorMapping(&handle, &view);
-    m_sensorMapping.reset(handle);
-    if (mapped) m_record = view;
-}
+void DeviceMainDlg::RunPass() { m_link.RunPass(WorkerStop()); }
 
 void DeviceMainDlg::InitTrayIcon() {
     // A second instance recognises this window by the product-name property.
@@ -60,6 +63,7 @@ void DeviceMainDlg::InitTrayIcon() {
         ::ImmReleaseContext(GetSafeHwnd(), context);
     }
     ::ImmAssociateContext(GetSafeHwnd(), nullptr);
+    RegisterDisplayNotifications(GetSafeHwnd());
 }
 
 long DeviceMainDlg::OnTrayNotify(WPARAM /*iconId*/, LPARAM mouseMessage) {
@@ -70,7 +74,7 @@ long DeviceMainDlg::OnTrayNotify(WPARAM /*iconId*/, LPARAM mouseMessage) {
         ::BringWindowToTop(GetSafeHwnd());
         MoveToCorner();
     } else if (mouseMessage == WM_RBUTTONUP) {
-        TrayIcon::ShowMenu(GetSafeHwnd(), DisplayCount());
+        TrayIcon::ShowMenu(GetSafeHwnd(), HidManager::Instance().DisplayCount());
     }
     return 0;
 }
@@ -89,6 +93,9 @@ long DeviceMainDlg::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) 
         return 0;
     case WM_TRAY_NOTIFY:
         return OnTrayNotify(wparam, lparam);
+    case WM_DEVICECHANGE:
+        OnDeviceChangeMessage(wparam, lparam, m_link.Commands());
+        return 0;
     case WM_COMMAND:
         if (wparam == ID_MENU_EXIT) {
             // Exit: the icon goes first, then the process ends at once.
@@ -104,7 +111,7 @@ long DeviceMainDlg::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) 
 
 void DeviceMainDlg::OnTimer(UINT_PTR id) {
     if (id == kSensorWatchTimerId) {
-        if (!m_sensorWatch.Tick(m_record)) KillTimer(kSensorWatchTimerId);
+        if (!m_sensorWatch.Tick(m_link.Record())) KillTimer(kSensorWatchTimerId);
     } else if (id == TIMER_TRAY_READD) {
         // The notification area may not have been ready at logon: add the icon once more.
         KillTimer(TIMER_TRAY_READD);
@@ -114,6 +121,11 @@ void DeviceMainDlg::OnTimer(UINT_PTR id) {
     }
 }
 
-int DeviceMainDlg::DisplayCount() const { return 0; }
+// The update subsystem carries these out once it is wired to the window; until then a
+// start-up check finds nothing to offer.
+void DeviceMainDlg::CheckSoftwareAtStart(const StopSignal&) {}
+void DeviceMainDlg::CheckFirmwareAtStart(const StopSignal&) {}
+void DeviceMainDlg::DownloadSoftwareUpdate(const StopSignal&) {}
+void DeviceMainDlg::DownloadFirmwareUpdate(const StopSignal&) {}
 
 }  // namespace Corvane

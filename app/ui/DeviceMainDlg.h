@@ -1,20 +1,23 @@
 // DeviceMainDlg: the program's main window. It starts hidden at the lower right corner
 // of the work area; the tray icon brings it up. Its initialisation reads the settings,
-// starts the sensor server, installs the tray icon and sets the server watch.
+// starts the sensor server, installs the tray icon, starts the worker that feeds the
+// displays and sets the server watch.
 #pragma once
 
-#include "feed/SensorRecord.h"
+#include "device/CThreadBasic.h"
+#include "device/DeviceLink.h"
+#include "device/UpdateCommands.h"
 #include "feed/SensorServer.h"
-#include "shell/Handle.h"
 #include "ui/TrayIcon.h"
 #include "vela/MWindow.h"
 
 namespace Corvane {
 
-class DeviceMainDlg : public Vela::MWindow {
+class DeviceMainDlg : public Vela::MWindow, public CThreadBasic, private UpdateCommands {
 public:
     DeviceMainDlg();
-    // Destroys the native window if it still exists, so no message reaches a dead object.
+    // Stops the worker first, then removes the tray icon and destroys the native window
+    // if it still exists, so no pass and no message reaches a dead object.
     ~DeviceMainDlg() override;
 
     // Attributes
@@ -25,6 +28,7 @@ public:
     const wchar_t* GetWindowClassName() const override;
     long OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     int OnInitDialog() override;
+    void RunPass() override;
 
     // Main-window timers.
     static constexpr UINT_PTR TIMER_TRAY_READD = 200;
@@ -34,15 +38,18 @@ private:
     long OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
     void OnTimer(UINT_PTR id);
     void MoveToCorner();
-    void MapSensorRecord();
-    int DisplayCount() const;
+
+    // The update commands of the worker.
+    void CheckSoftwareAtStart(const StopSignal& stop) override;
+    void CheckFirmwareAtStart(const StopSignal& stop) override;
+    void DownloadSoftwareUpdate(const StopSignal& stop) override;
+    void DownloadFirmwareUpdate(const StopSignal& stop) override;
 
     int m_ledSwitch = 0;
     int m_temperatureType = 0;  // 0 Celsius, 1 Fahrenheit
     SensorWatch m_sensorWatch;
     TrayIcon m_trayIcon;
-    UniqueHandle m_sensorMapping;               // owned; kept for the life of the process
-    const SensorRecord* m_record = nullptr;     // the mapped view, never unmapped
+    DeviceLink m_link{this};  // the worker's queue, the sensor record, the displays
 };
 
 }  // namespace Corvane

@@ -24,7 +24,7 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
 }
 
 bool ChildProcess::Start(const std::wstring& commandLine, const std::wstring& directory,
-                         const std::wstring& desktop) {
+                         const std::wstring& desktop, HANDLE standardError) {
     std::vector<wchar_t> command(commandLine.begin(), commandLine.end());
     command.push_back(L'\0');
     std::vector<wchar_t> desktopName(desktop.begin(), desktop.end());
@@ -32,8 +32,15 @@ bool ChildProcess::Start(const std::wstring& commandLine, const std::wstring& di
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     if (!desktop.empty()) startup.lpDesktop = desktopName.data();
+    const BOOL inherit = standardError != nullptr ? TRUE : FALSE;
+    if (inherit) {
+        startup.dwFlags |= STARTF_USESTDHANDLES;
+        startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = standardError;
+    }
     PROCESS_INFORMATION info = {};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, inherit, 0, nullptr,
                           directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
         return false;
     }

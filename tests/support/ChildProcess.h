@@ -18,9 +18,11 @@ public:
     ChildProcess& operator=(ChildProcess&& other) noexcept;
 
     // Starts commandLine (the program path quoted as needed). desktop, when given, names
-    // a desktop of its own; see ScreenDesktop. Returns false when the start failed.
+    // a desktop of its own; see ScreenDesktop. standardError, when given, must be an
+    // inheritable handle (a file, say): the child writes its standard error stream there.
+    // Returns false when the start failed.
     bool Start(const std::wstring& commandLine, const std::wstring& directory = L"",
-               const std::wstring& desktop = L"");
+               const std::wstring& desktop = L"", HANDLE standardError = nullptr);
 
     bool Wait(DWORD milliseconds) const;  // true when the process has ended
     bool Running() const;

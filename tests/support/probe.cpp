@@ -4,12 +4,15 @@
 //   dpi               exit (width << 16) | (height << 1) | (1 when declared DPI aware)
 //   moduledir <file>  writes the module directory (UTF-16) to file
 //   launch            starts the sensor server; exit 1 when Windows 10 or later
+//   logontask         initialises COM and OLE as the program's entry does, then registers
+//                     the logon task; its error lines go to the standard error stream
 #include <windows.h>
 
 #include <cwchar>
 #include <string>
 
 #include "feed/SensorServer.h"
+#include "shell/LogonTask.h"
 #include "shell/Paths.h"
 #include "shell/Process.h"
 
@@ -33,6 +36,15 @@ int WriteModuleDirectory(const wchar_t* path) {
     return 0;
 }
 
+int LogonTask() {
+    ::CoInitialize(nullptr);
+    ::OleInitialize(nullptr);
+    Corvane::RegisterLogonTask();
+    ::OleUninitialize();
+    ::CoUninitialize();
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -44,5 +56,6 @@ int wmain(int argc, wchar_t** argv) {
         Corvane::LaunchSensorServer();
         return Corvane::IsWindows10OrLater() ? 1 : 0;
     }
+    if (what == L"logontask") return LogonTask();
     return 100;
 }
