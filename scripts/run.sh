@@ -28,8 +28,8 @@ for _ in $(seq 50); do
   sleep 0.2
 done
 echo "run: trace file: ${trace:-none}"
-[ -n "${trace:-}" ] && tail -n +1 -f "$trace" | sed 's/^/trace: /' &
-tailpid=$!
+# Both followers end with this script.
+[ -n "${trace:-}" ] && tail -n +1 -F --pid=$$ "$trace" 2>/dev/null | sed -u 's/^/trace: /' &
 python3 "$root/scripts/show_display.py" "$HIDSIM_LOG" 2>/dev/null &
 showpid=$!
 
@@ -47,6 +47,6 @@ done
 echo "run: closing the main window (ordered shutdown)"
 wine taskkill /im Corvane.exe >/dev/null 2>&1
 sleep 3
-kill $tailpid $showpid 2>/dev/null
+kill $showpid 2>/dev/null
 wineserver -k 2>/dev/null || true
 echo "run: done"

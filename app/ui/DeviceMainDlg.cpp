@@ -9,8 +9,32 @@
 #include "shell/Paths.h"
 #include "shell/Product.h"
 #include "shell/Settings.h"
+#include "update/UpdatePrompt.h"
+#include "update/UpdateServer.h"
 
 namespace Corvane {
+
+static_assert(kCheckSoftwareAtStart == static_cast<uint32_t>(kCheckSoftwareCommand) &&
+                  kCheckFirmwareAtStart == static_cast<uint32_t>(kCheckFirmwareCommand) &&
+                  kDownloadSoftwareUpdate == static_cast<uint32_t>(kDownloadSoftwareCommand) &&
+                  kDownloadFirmwareUpdate == static_cast<uint32_t>(kDownloadFirmwareCommand),
+              "the update commands are the worker's codes 5 to 8");
+
+namespace {
+// Asks the user whether to update, with YES and NO.
+class AskWithMessageBox : public UpdateConsent {
+public:
+    explicit AskWithMessageBox(HWND owner) : m_owner(owner) {}
+    int AskUser(const std::wstring& text, const std::wstring& caption) override {
+        const int answer = ::MessageBoxW(m_owner, text.c_str(), caption.c_str(),
+                                         MB_YESNO | MB_TOPMOST | MB_SETFOREGROUND);
+        return answer == IDYES ? 1 : 2;
+    }
+
+private:
+    HWND m_owner;  // not owned
+};
+}  // namespace
 
 DeviceMainDlg::DeviceMainDlg() = default;
 
@@ -39,6 +63,7 @@ int DeviceMainDlg::OnInitDialog() {
     // Created visible and topmost; the modal run hides it until the tray icon is clicked.
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
 
+    m_updates = std::make_unique<UpdateService>(ReadUpdateRoot(), kVersionText, GetSafeHwnd());
     m_link.SetRepaintWindow(GetSafeHwnd());
     StartWorker();
     // The software check runs before the display is connected, the firmware check after.
@@ -93,6 +118,8 @@ long DeviceMainDlg::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) 
         return 0;
     case WM_TRAY_NOTIFY:
         return OnTrayNotify(wparam, lparam);
+    case WM_UPDATE_RESULT:
+        return OnUpdateResult(wparam, lparam);
     case WM_DEVICECHANGE:
         OnDeviceChangeMessage(wparam, lparam, m_link.Commands());
         return 0;
@@ -121,11 +148,35 @@ void DeviceMainDlg::OnTimer(UINT_PTR id) {
     }
 }
 
-// The update subsystem carries these out once it is wired to the window; until then a
-// start-up check finds nothing to offer.
-void DeviceMainDlg::CheckSoftwareAtStart(const StopSignal&) {}
-void DeviceMainDlg::CheckFirmwareAtStart(const StopSignal&) {}
-void DeviceMainDlg::DownloadSoftwareUpdate(const StopSignal&) {}
-void DeviceMainDlg::DownloadFirmwareUpdate(const StopSignal&) {}
+long DeviceMainDlg::OnUpdateResult(WPARAM kind, LPARAM newer) {
+    if (m_updates == nullptr) return 0;
+    AskWithMessageBox consent(GetSafeHwnd());
+    const UpdateCommand command = DecideUpdateResult(kind, newer, *m_updates, consent);
+    if (command != kNoUpdateCommand) m_link.PostCommand(static_cast<uint32_t>(command));
+    return 0;
+}
+
+// The update commands run on the worker thread.
+void DeviceMainDlg::CheckSoftwareAtStart(const StopSignal&) { m_updates->CheckSoftwareAtStart(); }
+
+void DeviceMainDlg::CheckFirmwareAtStart(const StopSignal& stop) {
+    m_updates->CheckFirmwareAtStart([&stop] {
+        uint16_t version = 0;
+        return HidManager::Instance().ReadFirmwareVersion(&version, &stop) ? int(version) : -1;
+    });
+}
+
+void DeviceMainDlg::DownloadSoftwareUpdate(const StopSignal&) {
+    // The update's program now runs: end as Exit does, on the window thread.
+    if (m_updates->DownloadSoftwareUpdate() == DownloadOutcome::kEndProcess) {
+        PostMessageW(WM_COMMAND, ID_MENU_EXIT, 0);
+    }
+}
+
+void DeviceMainDlg::DownloadFirmwareUpdate(const StopSignal&) {
+    if (m_updates->DownloadFirmwareUpdate() == DownloadOutcome::kEndProcess) {
+        PostMessageW(WM_COMMAND, ID_MENU_EXIT, 0);
+    }
+}
 
 }  // namespace Corvane

@@ -9,7 +9,11 @@
 #include "device/UpdateCommands.h"
 #include "feed/SensorServer.h"
 #include "ui/TrayIcon.h"
+#include "update/UpdateMessages.h"
+#include "update/UpdateService.h"
 #include "vela/MWindow.h"
+
+#include <memory>
 
 namespace Corvane {
 
@@ -32,10 +36,13 @@ public:
 
     // Main-window timers.
     static constexpr UINT_PTR TIMER_TRAY_READD = 200;
+    // Posted by the update checks: wParam 1 software / 2 firmware, lParam 1 = newer exists.
+    static constexpr UINT WM_UPDATE_RESULT = kUpdateResultMessage;
 
 private:
     void InitTrayIcon();
     long OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
+    long OnUpdateResult(WPARAM kind, LPARAM newer);
     void OnTimer(UINT_PTR id);
     void MoveToCorner();
 
@@ -50,6 +57,7 @@ private:
     SensorWatch m_sensorWatch;
     TrayIcon m_trayIcon;
     DeviceLink m_link{this};  // the worker's queue, the sensor record, the displays
+    std::unique_ptr<UpdateService> m_updates;  // owned; made before the worker starts
 };
 
 }  // namespace Corvane
