@@ -31,13 +31,15 @@ _wine_ensure_xvfb() {
 }
 
 _wine_ensure_prefix() {
-  local ready="$WINEPREFIX/.corvane-ready-v2"
+  local ready="$WINEPREFIX/.corvane-ready-v3"
   [ -f "$ready" ] && return 0
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 9>&- || true
   fi
   # The machine the program is made for: Windows 10.
   wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1 9>&-
+  # Wine's GDI+ finds no "Arial" family by itself: let the Liberation font stand in.
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f >/dev/null 2>&1 9>&-
   # Drive R: is an empty folder of the prefix, for tests that need a program at a drive root.
   mkdir -p "$WINEPREFIX/drive_r"
   ln -sfn ../drive_r "$WINEPREFIX/dosdevices/r:"

@@ -1,0 +1,7 @@
+#include "vela/ControlHost.h"
+
+namespace Vela {
+
+ControlHost::~ControlHost() = default;
+
+}  // namespace Vela
