@@ -35,6 +35,7 @@ _wine_ensure_prefix() {
   [ -f "$ready" ] && return 0
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 9>&- || true
+    wineserver -w  # a new prefix has no persistent server yet: wait for the boot to end
   fi
   # The machine the program is made for: Windows 10.
   wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1 9>&-
@@ -43,6 +44,5 @@ _wine_ensure_prefix() {
   # Drive R: is an empty folder of the prefix, for tests that need a program at a drive root.
   mkdir -p "$WINEPREFIX/drive_r"
   ln -sfn ../drive_r "$WINEPREFIX/dosdevices/r:"
-  wineserver -w
   touch "$ready"
 }
