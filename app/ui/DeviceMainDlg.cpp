@@ -11,6 +11,8 @@
 #include "shell/Settings.h"
 #include "update/UpdatePrompt.h"
 #include "update/UpdateServer.h"
+#include "ui/MessageBox.h"
+#include "vela/MPicture.h"
 
 namespace Corvane {
 
@@ -21,19 +23,15 @@ static_assert(kCheckSoftwareAtStart == static_cast<uint32_t>(kCheckSoftwareComma
               "the update commands are the worker's codes 5 to 8");
 
 namespace {
-// Asks the user whether to update, with YES and NO.
+// Asks the user whether to update, in the program's own box with YES and NO.
 class AskWithMessageBox : public UpdateConsent {
 public:
-    explicit AskWithMessageBox(HWND owner) : m_owner(owner) {}
     int AskUser(const std::wstring& text, const std::wstring& caption) override {
-        const int answer = ::MessageBoxW(m_owner, text.c_str(), caption.c_str(),
-                                         MB_YESNO | MB_TOPMOST | MB_SETFOREGROUND);
-        return answer == IDYES ? 1 : 2;
+        return ShowMessageBox(text.c_str(), caption.c_str(), kButtonsYesNo);
     }
-
-private:
-    HWND m_owner;  // not owned
 };
+
+const unsigned kClosePictureId = 31;
 }  // namespace
 
 DeviceMainDlg::DeviceMainDlg() = default;
@@ -48,6 +46,7 @@ const wchar_t* DeviceMainDlg::GetWindowClassName() const { return L"DeviceMainDl
 
 int DeviceMainDlg::OnInitDialog() {
     if (GetSafeHwnd() == nullptr) return 0;
+    MDialog::OnInitDialog();  // the paint manager, then InitUI
 
     m_ledSwitch = ReadSettingInt(kSettingLedSwitch);
     if (m_ledSwitch == 0) {
@@ -56,6 +55,7 @@ int DeviceMainDlg::OnInitDialog() {
     }
     m_temperatureType = ReadSettingInt(kSettingTemperatureType);
     m_link.SetFahrenheit(m_temperatureType == 1);
+    LoadUnitBackground();
 
     RegisterLogonTask();  // its outcome is not looked at
     LaunchSensorServer();
@@ -75,6 +75,64 @@ int DeviceMainDlg::OnInitDialog() {
 }
 
 void DeviceMainDlg::RunPass() { m_link.RunPass(WorkerStop()); }
+
+void DeviceMainDlg::InitUI(Vela::CRect client) {
+    SetLayeredWindow(1);
+    EnableDrawInfo(1);  // the library draws the temperature the worker hands to Manager
+    m_closePicture = CreateArea(L"MPicture", kClosePictureId, Vela::CRect(), nullptr, 1, 1);
+    if (auto* picture = static_cast<Vela::MPicture*>(m_closePicture)) {
+        picture->SetImage(L"img_btn_close.png", 1);
+    }
+    UISize(client);
+}
+
+void DeviceMainDlg::UISize(Vela::CRect client) {
+    if (client.Width() <= 10) return;
+    m_closeRect = Vela::CRect(295, 25, 313, 42);
+    // The creation's size message comes before InitUI made the picture.
+    if (m_closePicture != nullptr) m_closePicture->SetRect(m_closeRect);
+    m_unitRect = Vela::CRect(40, 155, client.right - 40, client.bottom - 40);
+}
+
+long DeviceMainDlg::OnMessage(unsigned long, unsigned long, unsigned long, long) { return 0; }
+
+void DeviceMainDlg::LoadUnitBackground() {
+    LoadBKImage(m_temperatureType == 0 ? L"img_cpu_bkg5.png" : L"img_cpu_bkg6.png");
+}
+
+void DeviceMainDlg::RepaintAll() {
+    Vela::CRect client;
+    GetClientRect(&client);
+    InvalidateRect(&client, 0);
+}
+
+int DeviceMainDlg::OnLButtonDown(UINT keys, Vela::CPoint point) {
+    const int result = MDialog::OnLButtonDown(keys, point);
+    if (m_unitRect.PtInRect(point)) {
+        m_temperatureType = m_temperatureType != 0 ? 0 : 1;
+        WriteSetting(kSettingTemperatureType, m_temperatureType == 0 ? L"0" : L"1");
+        m_link.SetFahrenheit(m_temperatureType == 1);
+    } else if (m_closeRect.PtInRect(point)) {
+        ShowWindow(SW_HIDE);
+    }
+    LoadUnitBackground();
+    RepaintAll();
+    return result;
+}
+
+int DeviceMainDlg::OnMouseMove(UINT keys, Vela::CPoint point) {
+    const int result = MDialog::OnMouseMove(keys, point);
+    const bool hover = m_closeRect.PtInRect(point);
+    if (hover != m_closeHover) {
+        m_closeHover = hover;
+        RepaintAll();
+    }
+    return result;
+}
+
+int DeviceMainDlg::OnLButtonUp(UINT keys, Vela::CPoint point) {
+    return MDialog::OnLButtonUp(keys, point);
+}
 
 void DeviceMainDlg::InitTrayIcon() {
     // A second instance recognises this window by the product-name property.
@@ -113,9 +171,6 @@ void DeviceMainDlg::MoveToCorner() {
 
 long DeviceMainDlg::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-    case WM_TIMER:
-        OnTimer(wparam);
-        return 0;
     case WM_TRAY_NOTIFY:
         return OnTrayNotify(wparam, lparam);
     case WM_UPDATE_RESULT:
@@ -133,7 +188,7 @@ long DeviceMainDlg::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) 
     default:
         break;
     }
-    return MWindow::OnWindowMessage(message, wparam, lparam);
+    return MDialog::OnWindowMessage(message, wparam, lparam);
 }
 
 void DeviceMainDlg::OnTimer(UINT_PTR id) {
@@ -150,7 +205,7 @@ void DeviceMainDlg::OnTimer(UINT_PTR id) {
 
 long DeviceMainDlg::OnUpdateResult(WPARAM kind, LPARAM newer) {
     if (m_updates == nullptr) return 0;
-    AskWithMessageBox consent(GetSafeHwnd());
+    AskWithMessageBox consent;
     const UpdateCommand command = DecideUpdateResult(kind, newer, *m_updates, consent);
     if (command != kNoUpdateCommand) m_link.PostCommand(static_cast<uint32_t>(command));
     return 0;

@@ -250,11 +250,16 @@ TEST_F(ProgramTest, TrayLeftPressShowsTheWindowBackAtItsCorner) {
     EXPECT_EQ(nullptr, OpenMenuWindow()) << "a right press alone opens no menu";
 
     ::PostMessageW(hwnd, kTrayNotify, 109, WM_LBUTTONDOWN);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(hwnd) != FALSE; }, kLimitMs));
     RECT work;
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    RECT placed;
-    ::GetWindowRect(hwnd, &placed);
+    RECT placed = {};
+    // Shown first, then moved: wait for both.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            ::GetWindowRect(hwnd, &placed);
+            return ::IsWindowVisible(hwnd) && placed.left == work.right - 343;
+        },
+        kLimitMs));
     EXPECT_EQ(work.right - 343, placed.left);
     EXPECT_EQ(work.bottom - 253, placed.top);
     EXPECT_EQ(340, placed.right - placed.left);

@@ -36,24 +36,44 @@ std::wstring TempFolder() {
     return std::wstring(base) + L"\\Halvex Files\\temp\\";
 }
 
-// The program's update prompt: a dialog box with YES and NO owned by the given process.
-HWND FindPrompt(DWORD processId) {
-    for (HWND hwnd = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); hwnd != nullptr;
-         hwnd = ::FindWindowExW(nullptr, hwnd, L"#32770", nullptr)) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == processId && ::GetDlgItem(hwnd, IDYES) != nullptr && ::IsWindowVisible(hwnd)) {
-            return hwnd;
-        }
+// The program's update prompt: its own message box, a visible top-level window with the
+// text "MessageBox" of the given process.
+struct PromptSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK MatchPrompt(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<PromptSearch*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t text[32] = {};
+    ::GetWindowTextW(hwnd, text, 32);
+    if (owner == search->process && ::IsWindowVisible(hwnd) && std::wstring(text) == L"MessageBox") {
+        search->found = hwnd;
+        return FALSE;
     }
-    return nullptr;
+    return TRUE;
 }
 
-std::wstring PromptText(HWND box) {
-    wchar_t text[512] = {};
-    ::GetDlgItemTextW(box, 0xFFFF, text, 512);  // the box's message text
-    return text;
+HWND FindPrompt(DWORD processId) {
+    PromptSearch search = {processId, nullptr};
+    ::EnumWindows(MatchPrompt, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
+
+// Clicks a point of the box's 380 x 200 client area the way the mouse does.
+void ClickAt(HWND box, int x, int y) {
+    const LPARAM at = MAKELPARAM(x, y);
+    ::PostMessageW(box, WM_MOUSEMOVE, 0, at);
+    ::PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(box, WM_LBUTTONUP, 0, at);
+}
+
+// The centres of "YES" (70..170) and "NO" (210..310), both at 160..190.
+const int kYesX = 120;
+const int kNoX = 260;
+const int kButtonY = 175;
 
 class UpdateFlowTest : public ::testing::Test {
 protected:
@@ -75,8 +95,11 @@ protected:
 }  // namespace
 
 TEST_F(UpdateFlowTest, YesStartsTheDownloadedInstallerAndEndsTheProgram) {
-    EXPECT_NE(std::wstring::npos, PromptText(m_box).find(L"v1.0.0.12")) << "prompt names the version";
-    ::PostMessageW(::GetDlgItem(m_box, IDYES), BM_CLICK, 0, 0);
+    RECT client;
+    ::GetClientRect(m_box, &client);
+    EXPECT_EQ(380, client.right);
+    EXPECT_EQ(200, client.bottom);
+    ClickAt(m_box, kYesX, kButtonY);
     ASSERT_TRUE(m_corvane.Wait(kLimitMs));
     EXPECT_EQ(0u, m_corvane.ExitCode());
     EXPECT_TRUE(WaitUntil(
@@ -89,7 +112,7 @@ TEST_F(UpdateFlowTest, YesStartsTheDownloadedInstallerAndEndsTheProgram) {
 }
 
 TEST_F(UpdateFlowTest, NoKeepsTheProgramRunning) {
-    ::PostMessageW(::GetDlgItem(m_box, IDNO), BM_CLICK, 0, 0);
+    ClickAt(m_box, kNoX, kButtonY);
     ASSERT_TRUE(WaitUntil([&] { return FindPrompt(m_corvane.Id()) == nullptr; }, kLimitMs));
     ::Sleep(1000);
     EXPECT_TRUE(m_corvane.Running());
