@@ -1,5 +1,6 @@
 #include "vela/MButton.h"
 
+#include "core/SkinFolder.h"
 #include "vela/MRender.h"
 #include "vela/Manager.h"
 
@@ -8,16 +9,6 @@ namespace {
 
 const int kStates = 4;
 const Gdiplus::ARGB kDisabledTitle = 0xFF808080;
-
-// The skin folder: the program's folder (the process's module, not this library's), then
-// "skins\\", then the theme; the file name is appended unchanged.
-std::wstring SkinPath(const wchar_t* fileName) {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    folder.erase(folder.rfind(L'\\') + 1);
-    return folder + L"skins\\" + Manager::GetTheme() + (fileName != nullptr ? fileName : L"");
-}
 
 void UseCursor(const wchar_t* cursor) { ::SetCursor(::LoadCursorW(nullptr, cursor)); }
 

@@ -1,5 +1,6 @@
 #include "vela/MPicture.h"
 
+#include "core/SkinFolder.h"
 #include <algorithm>
 #include <utility>
 
@@ -7,20 +8,6 @@
 #include "vela/Manager.h"
 
 namespace Vela {
-namespace {
-
-// The skin folder: the program's folder (the process's module, not this library's), then
-// "skins\\", then the theme; the file name is appended unchanged.
-std::wstring SkinPath(const wchar_t* fileName) {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    folder.erase(folder.rfind(L'\\') + 1);
-    return folder + L"skins\\" + Manager::GetTheme() + (fileName != nullptr ? fileName : L"");
-}
-
-}  // namespace
-
 MPicture::MPicture(MObject* parent, unsigned id, CRect rect, int visible, int enabled)
     : MControlFont(parent, id, rect, nullptr, visible, enabled, 1) {
     m_imageCount = 1;

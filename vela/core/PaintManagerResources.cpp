@@ -1,5 +1,6 @@
 // PaintManager: the background image, the image registry, the font registry and the stored
 // shadow settings.
+#include "core/SkinFolder.h"
 #include "vela/PaintManager.h"
 
 #include "core/Module.h"
@@ -9,16 +10,6 @@
 
 namespace Vela {
 namespace {
-
-// The skin folder: the executable's folder (the process's module, not this library's), then
-// "skins\\", then the theme. File names are appended unchanged.
-std::wstring SkinPath(const wchar_t* fileName) {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    folder.erase(folder.rfind(L'\\') + 1);
-    return folder + L"skins\\" + Manager::GetTheme() + (fileName != nullptr ? fileName : L"");
-}
 
 // The bytes of a "TTF" resource of this library (type names compare without regard to
 // case), or null. Resource memory lives as long as the module.
