@@ -7,26 +7,10 @@
 #include <cwchar>
 
 #include "shell/Product.h"
+#include "shell/RegistryKey.h"
 
 namespace Corvane {
 namespace {
-
-// Owns an open registry key.
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() {
-        if (m_key != nullptr) ::RegCloseKey(m_key);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
-    HKEY* out() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
 
 void KeyPath(wchar_t (&path)[MAX_PATH]) { std::swprintf(path, MAX_PATH, L"SOFTWARE\\%ls", kProductName); }
 

@@ -6,29 +6,13 @@
 #include <cwchar>
 
 #include "shell/Product.h"
+#include "shell/RegistryKey.h"
 
 namespace Corvane {
 namespace {
 
 // Longest root or URL taken; a longer registry value is ignored.
 const size_t kMaxUrlLength = 2048;
-
-// Owns an open registry key.
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() {
-        if (m_key != nullptr) ::RegCloseKey(m_key);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
-    HKEY* out() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
 
 // The override text, or empty when it is missing, not REG_SZ or too long.
 std::wstring ReadRootOverride() {
