@@ -1,0 +1,37 @@
+// minimal_window: registers a class, creates a hidden window and runs a message loop until
+// the window is closed. program_bench measures its private memory as the floor that any
+// window program pays under the same Wine.
+#include <windows.h>
+
+namespace {
+
+const wchar_t kClassName[] = L"CorvaneBenchMinimalWindow";
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        ::PostQuitMessage(0);
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    if (::RegisterClassExW(&wc) == 0) return 1;
+    HWND hwnd = ::CreateWindowExW(0, kClassName, L"minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 200, 100, nullptr, nullptr, instance, nullptr);
+    if (hwnd == nullptr) return 1;
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
