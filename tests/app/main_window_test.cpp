@@ -1,0 +1,336 @@
+// The main window of the real Corvane.exe of the run layout, with the sensor stand-in
+// and the simulated display: the reading it feeds to the display, the unit switch under
+// a real pointer press, the unit kept from an earlier run, and the close button.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "support/ChildProcess.h"
+#include "support/TestPaths.h"
+
+using TestSupport::ChildProcess;
+using TestSupport::LayoutDir;
+using TestSupport::ScratchDir;
+using TestSupport::WaitUntil;
+
+namespace {
+
+const DWORD kLimitMs = 20000;
+// The display is fed on a timer and the stand-in re-reads its file every 200 ms: a new
+// reading reaches the display well within this.
+const DWORD kReportLimitMs = 30000;
+const UINT kTrayNotify = WM_USER + 666;
+const wchar_t kSettingsKey[] = L"SOFTWARE\\Halvex";
+
+HWND FindMainWindow() {
+    HWND hwnd = ::FindWindowW(L"DeviceMainDlg", L"DIGITAL");
+    return (hwnd != nullptr && ::GetPropW(hwnd, L"Halvex") != nullptr) ? hwnd : nullptr;
+}
+
+std::wstring TraceFile() {
+    wchar_t base[MAX_PATH + 1] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base);
+    return std::wstring(base) + L"\\Halvex Files\\trace.log";
+}
+
+std::string ReadAll(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string text(::GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    if (!text.empty()) ::ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
+    ::CloseHandle(file);
+    text.resize(read);
+    return text;
+}
+
+// A string value, or false when it is absent (or not a string).
+bool ReadString(HKEY root, const wchar_t* name, REGSAM view, std::wstring* value) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(root, kSettingsKey, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    wchar_t data[256] = {};
+    DWORD type = 0;
+    DWORD size = sizeof(data) - sizeof(wchar_t);
+    const LONG result =
+        ::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    ::RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ) return false;
+    *value = data;
+    return true;
+}
+
+void WriteString(HKEY root, const wchar_t* name, REGSAM view, const std::wstring& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(root, kSettingsKey, 0, nullptr, 0,
+                                               KEY_SET_VALUE | view, nullptr, &key, nullptr));
+    ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+}
+
+void DeleteValue(HKEY root, const wchar_t* name, REGSAM view) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(root, kSettingsKey, 0, KEY_SET_VALUE | view, &key) != ERROR_SUCCESS) return;
+    ::RegDeleteValueW(key, name);
+    ::RegCloseKey(key);
+}
+
+// A registry value as it was before a test, put back when the test ends.
+class SavedValue {
+public:
+    SavedValue(HKEY root, const wchar_t* name, REGSAM view)
+        : m_root(root), m_name(name), m_view(view) {
+        m_present = ReadString(root, name, view, &m_value);
+    }
+    ~SavedValue() {
+        if (m_present) {
+            WriteString(m_root, m_name, m_view, m_value);
+        } else {
+            DeleteValue(m_root, m_name, m_view);
+        }
+    }
+    SavedValue(const SavedValue&) = delete;
+    SavedValue& operator=(const SavedValue&) = delete;
+
+private:
+    HKEY m_root;
+    const wchar_t* m_name;
+    REGSAM m_view;
+    bool m_present = false;
+    std::wstring m_value;
+};
+
+std::wstring StoredUnit() {
+    std::wstring value;
+    return ReadString(HKEY_CURRENT_USER, L"tempe_type", 0, &value) ? value : L"<absent>";
+}
+
+// The log line of a temperature report to the first display showing the three digits
+// (one byte each, e.g. "000405" for 45).
+std::string ReportLine(const char* digits) {
+    return std::string("send 0 65 07ffff") + digits + std::string(118, '0');
+}
+
+// True when the simulated display's log has the report line at or after offset.
+bool LogHasReport(const std::wstring& log, size_t offset, const char* digits) {
+    const std::string text = ReadAll(log);
+    const std::string line = ReportLine(digits) + "\n";
+    size_t at = text.find(line, offset);
+    // A whole line: at the start of the log or right after a line end.
+    while (at != std::string::npos && at != 0 && text[at - 1] != '\n') {
+        at = text.find(line, at + 1);
+    }
+    return at != std::string::npos;
+}
+
+// The first temperature report line of the log ("" when there is none yet).
+std::string FirstReport(const std::wstring& log) {
+    const std::string text = ReadAll(log);
+    const std::string prefix = "send 0 65 07ffff";
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find('\n', start);
+        if (end == std::string::npos) break;  // a line being written
+        const std::string line = text.substr(start, end - start);
+        if (line.compare(0, prefix.size(), prefix) == 0) return line;
+        start = end + 1;
+    }
+    return {};
+}
+
+size_t LogSize(const std::wstring& log) { return ReadAll(log).size(); }
+
+// A press and release of the left button with the real pointer at a client point.
+void ClickClient(HWND hwnd, int x, int y) {
+    POINT point = {x, y};
+    ::ClientToScreen(hwnd, &point);
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = static_cast<LONG>((point.x * 65536LL + width - 1) / width);
+    move.mi.dy = static_cast<LONG>((point.y * 65536LL + height - 1) / height);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ASSERT_EQ(1u, ::SendInput(1, &move, sizeof(INPUT)));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            POINT at = {};
+            ::GetCursorPos(&at);
+            // The absolute scale may round by a pixel.
+            return std::abs(at.x - point.x) <= 1 && std::abs(at.y - point.y) <= 1;
+        },
+        kLimitMs))
+        << "the pointer did not reach " << point.x << "," << point.y;
+    INPUT press[2] = {};
+    press[0].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].type = INPUT_MOUSE;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(2u, ::SendInput(2, press, sizeof(INPUT)));
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest()
+        : m_scratch(L"main-window"),
+          m_updateRoot(HKEY_LOCAL_MACHINE, L"update_root", KEY_WOW64_64KEY),
+          m_unit(HKEY_CURRENT_USER, L"tempe_type", 0),
+          m_sensorFile(m_scratch.path() + L"sensor.txt"),
+          m_hidLog(m_scratch.path() + L"hid.log") {}
+
+    void SetUp() override {
+        ASSERT_EQ(nullptr, FindMainWindow()) << "a Corvane from elsewhere is running";
+        // Update checks go to a loopback port that refuses connections, so they fail at once.
+        WriteString(HKEY_LOCAL_MACHINE, L"update_root", KEY_WOW64_64KEY, L"http://127.0.0.1:9");
+        WriteSensor("45.9");
+        ::DeleteFileW(TraceFile().c_str());
+        // Corvane inherits these, and passes them on to the sensor stand-in it starts.
+        ::SetEnvironmentVariableW(L"SENSOR_STANDIN_FILE", m_sensorFile.c_str());
+        ::SetEnvironmentVariableW(L"HIDSIM_LOG", m_hidLog.c_str());
+        ::SetEnvironmentVariableW(L"HIDSIM_DEVICES", L"1A2C:444D:FF01:1");
+    }
+
+    void TearDown() override {
+        ::SetEnvironmentVariableW(L"SENSOR_STANDIN_FILE", nullptr);
+        ::SetEnvironmentVariableW(L"HIDSIM_LOG", nullptr);
+        ::SetEnvironmentVariableW(L"HIDSIM_DEVICES", nullptr);
+    }
+
+    void WriteSensor(const char* cpu) {
+        // Written aside and moved in, so the stand-in never reads half a file.
+        const std::wstring part = m_sensorFile + L".part";
+        {
+            std::ofstream out(part.c_str(), std::ios::binary | std::ios::trunc);
+            out << "cpu=" << cpu << "\nalive=1\n";
+        }
+        ASSERT_TRUE(::MoveFileExW(part.c_str(), m_sensorFile.c_str(), MOVEFILE_REPLACE_EXISTING));
+    }
+
+    ChildProcess StartCorvane() {
+        ChildProcess corvane;
+        EXPECT_TRUE(corvane.Start(L"\"" + LayoutDir() + L"Corvane.exe\"", LayoutDir()));
+        EXPECT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
+        return corvane;
+    }
+
+    // The tray left press shows the window; it is shown first, then moved to its corner.
+    static HWND ShowFromTray() {
+        const HWND hwnd = FindMainWindow();
+        if (hwnd == nullptr) return nullptr;
+        ::PostMessageW(hwnd, kTrayNotify, 109, WM_LBUTTONDOWN);
+        RECT work;
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        const bool placed = WaitUntil(
+            [&] {
+                RECT rect = {};
+                ::GetWindowRect(hwnd, &rect);
+                return ::IsWindowVisible(hwnd) && rect.left == work.right - 343 &&
+                       rect.top == work.bottom - 253;
+            },
+            kLimitMs);
+        return placed ? hwnd : nullptr;
+    }
+
+    // Closes the main window, which ends the modal run and the program in order.
+    static void CloseAndExpectOrderedExit(ChildProcess& corvane) {
+        const HWND hwnd = FindMainWindow();
+        ASSERT_NE(nullptr, hwnd);
+        ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(corvane.Wait(kLimitMs));
+        EXPECT_EQ(1u, corvane.ExitCode());
+    }
+
+    ScratchDir m_scratch;
+    SavedValue m_updateRoot;
+    SavedValue m_unit;
+    const std::wstring m_sensorFile;
+    const std::wstring m_hidLog;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, FeedsTheCpuReadingToTheDisplayAndFollowsItsChanges) {
+    WriteString(HKEY_CURRENT_USER, L"tempe_type", 0, L"0");
+    ChildProcess corvane = StartCorvane();
+    ASSERT_NE(nullptr, FindMainWindow());
+
+    EXPECT_TRUE(WaitUntil([&] { return LogHasReport(m_hidLog, 0, "000405"); }, kReportLimitMs))
+        << ReadAll(m_hidLog);
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            const std::string trace = ReadAll(TraceFile());
+            return trace.find("cpu_temperatures: 45.900000") != std::string::npos &&
+                   trace.find("buffer[3]: 0, buffer[4]: 4, buffer[5]: 5") != std::string::npos;
+        },
+        kLimitMs))
+        << ReadAll(TraceFile());
+
+    const size_t before = LogSize(m_hidLog);
+    WriteSensor("61.2");
+    EXPECT_TRUE(WaitUntil([&] { return LogHasReport(m_hidLog, before, "000601"); }, kReportLimitMs))
+        << ReadAll(m_hidLog).substr(before);
+
+    CloseAndExpectOrderedExit(corvane);
+}
+
+TEST_F(MainWindowTest, APressOnTheUnitAreaSwitchesToFahrenheitAndBack) {
+    WriteString(HKEY_CURRENT_USER, L"tempe_type", 0, L"0");
+    ChildProcess corvane = StartCorvane();
+    ASSERT_TRUE(WaitUntil([&] { return LogHasReport(m_hidLog, 0, "000405"); }, kReportLimitMs));
+    const HWND hwnd = ShowFromTray();
+    ASSERT_NE(nullptr, hwnd);
+
+    // 45.9 degrees Celsius: 45 * 9 / 5 + 32 = 113 degrees Fahrenheit.
+    size_t before = LogSize(m_hidLog);
+    ClickClient(hwnd, 170, 182);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(WaitUntil([] { return StoredUnit() == L"1"; }, kLimitMs)) << StoredUnit();
+    EXPECT_TRUE(WaitUntil([&] { return LogHasReport(m_hidLog, before, "010103"); }, kReportLimitMs))
+        << ReadAll(m_hidLog).substr(before);
+
+    // Far enough apart that the second press is not taken for a double click.
+    ::Sleep(::GetDoubleClickTime() + 100);
+    before = LogSize(m_hidLog);
+    ClickClient(hwnd, 170, 182);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(WaitUntil([] { return StoredUnit() == L"0"; }, kLimitMs)) << StoredUnit();
+    EXPECT_TRUE(WaitUntil([&] { return LogHasReport(m_hidLog, before, "000405"); }, kReportLimitMs))
+        << ReadAll(m_hidLog).substr(before);
+
+    CloseAndExpectOrderedExit(corvane);
+}
+
+TEST_F(MainWindowTest, StartsInFahrenheitWhenThatWasStored) {
+    WriteString(HKEY_CURRENT_USER, L"tempe_type", 0, L"1");
+    ChildProcess corvane = StartCorvane();
+    std::string first;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            first = FirstReport(m_hidLog);
+            return !first.empty();
+        },
+        kReportLimitMs))
+        << ReadAll(m_hidLog);
+    EXPECT_EQ(ReportLine("010103"), first);
+    EXPECT_EQ(L"1", StoredUnit());
+    CloseAndExpectOrderedExit(corvane);
+}
+
+TEST_F(MainWindowTest, ThePressOnTheCloseButtonHidesTheWindow) {
+    ChildProcess corvane = StartCorvane();
+    const HWND hwnd = ShowFromTray();
+    ASSERT_NE(nullptr, hwnd);
+    ClickClient(hwnd, 304, 33);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(hwnd); }, kLimitMs));
+    EXPECT_TRUE(corvane.Running()) << "closing the window leaves the program in the tray";
+    EXPECT_EQ(hwnd, FindMainWindow());
+    CloseAndExpectOrderedExit(corvane);
+}
