@@ -18,3 +18,10 @@ function(copy_runtime_dlls dir)
   file(COPY ${CORVANE_RUNTIME_DLLS} DESTINATION "${dir}")
 endfunction()
 copy_runtime_dlls("${CORVANE_OUT}")
+
+# corvane_windows_path(<out> <unix path>): the folder as Wine sees it (the root file system
+# is drive Z:), with a trailing separator, escaped for a C string literal.
+function(corvane_windows_path out unix_path)
+  string(REPLACE "/" "\\\\" _w "${unix_path}")
+  set(${out} "Z:${_w}\\\\" PARENT_SCOPE)
+endfunction()

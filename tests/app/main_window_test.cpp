@@ -11,9 +11,13 @@
 #include <string>
 
 #include "support/ChildProcess.h"
+#include "support/CorvaneProgram.h"
 #include "support/TestPaths.h"
 
 using TestSupport::ChildProcess;
+using TestSupport::FindMainWindow;
+using TestSupport::ReadAll;
+using TestSupport::TraceFile;
 using TestSupport::LayoutDir;
 using TestSupport::ScratchDir;
 using TestSupport::WaitUntil;
@@ -26,29 +30,6 @@ const DWORD kLimitMs = 20000;
 const DWORD kReportLimitMs = 30000;
 const UINT kTrayNotify = WM_USER + 666;
 const wchar_t kSettingsKey[] = L"SOFTWARE\\Halvex";
-
-HWND FindMainWindow() {
-    HWND hwnd = ::FindWindowW(L"DeviceMainDlg", L"DIGITAL");
-    return (hwnd != nullptr && ::GetPropW(hwnd, L"Halvex") != nullptr) ? hwnd : nullptr;
-}
-
-std::wstring TraceFile() {
-    wchar_t base[MAX_PATH + 1] = {};
-    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base);
-    return std::wstring(base) + L"\\Halvex Files\\trace.log";
-}
-
-std::string ReadAll(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string text(::GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    if (!text.empty()) ::ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
-    ::CloseHandle(file);
-    text.resize(read);
-    return text;
-}
 
 // A string value, or false when it is absent (or not a string).
 bool ReadString(HKEY root, const wchar_t* name, REGSAM view, std::wstring* value) {

@@ -11,9 +11,13 @@
 #include <string>
 
 #include "support/ChildProcess.h"
+#include "support/CorvaneProgram.h"
 #include "support/TestPaths.h"
 
 using TestSupport::ChildProcess;
+using TestSupport::FindMainWindow;
+using TestSupport::ReadAll;
+using TestSupport::TraceFile;
 using TestSupport::LayoutDir;
 using TestSupport::ScratchDir;
 using TestSupport::TestsDir;
@@ -22,11 +26,6 @@ using TestSupport::WaitUntil;
 namespace {
 
 const DWORD kLimitMs = 20000;
-
-HWND FindMainWindow() {
-    HWND hwnd = ::FindWindowW(L"DeviceMainDlg", L"DIGITAL");
-    return (hwnd != nullptr && ::GetPropW(hwnd, L"Halvex") != nullptr) ? hwnd : nullptr;
-}
 
 int CountMainWindows() {
     int count = 0;
@@ -55,24 +54,6 @@ bool MutexExists() {
     if (mutex == nullptr) return false;
     ::CloseHandle(mutex);
     return true;
-}
-
-std::wstring TraceFile() {
-    wchar_t base[MAX_PATH + 1] = {};
-    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base);
-    return std::wstring(base) + L"\\Halvex Files\\trace.log";
-}
-
-std::string ReadAll(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string text(::GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    if (!text.empty()) ::ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
-    ::CloseHandle(file);
-    text.resize(read);
-    return text;
 }
 
 // Points the program's update checks at a loopback port that refuses connections, so

@@ -63,20 +63,22 @@ int MControl::OnMouseMove(unsigned flags, CPoint point) {
     return hadHover || m_hover != nullptr ? 1 : result;
 }
 
+void MControl::HoverChildUnderPress(CPoint point, CPoint translated) {
+    LockScope lock(m_controlLock.get());
+    for (MControl* child : m_controls) {
+        const CPoint p = ChildPoint(child, point, translated);
+        if (child->PtInRect(p) && child->m_visible && child->m_enabled && child->m_response) {
+            m_hover = child;
+        }
+    }
+}
+
 int MControl::OnLButtonDown(unsigned flags, CPoint point) {
     if (!m_visible || !m_response) return 0;
     CPoint translated = point;
     OnMousePointChange(translated);
     m_press = m_rect.PtInRect(translated) ? 1 : 0;
-    {
-        LockScope lock(m_controlLock.get());
-        for (MControl* child : m_controls) {
-            const CPoint p = ChildPoint(child, point, translated);
-            if (child->PtInRect(p) && child->m_visible && child->m_enabled && child->m_response) {
-                m_hover = child;
-            }
-        }
-    }
+    HoverChildUnderPress(point, translated);
     if (m_hover != nullptr) {
         return m_hover->OnLButtonDown(flags, ChildPoint(m_hover, point, translated)) ? 1 : 0;
     }
@@ -122,15 +124,7 @@ int MControl::OnRButtonDown(unsigned flags, CPoint point) {
     CPoint translated = point;
     OnMousePointChange(translated);
     m_press = m_rect.PtInRect(translated) ? 1 : 0;
-    {
-        LockScope lock(m_controlLock.get());
-        for (MControl* child : m_controls) {
-            const CPoint p = ChildPoint(child, point, translated);
-            if (child->PtInRect(p) && child->m_visible && child->m_enabled && child->m_response) {
-                m_hover = child;
-            }
-        }
-    }
+    HoverChildUnderPress(point, translated);
     if (m_hover != nullptr) {
         return m_hover->OnRButtonDown(flags, ChildPoint(m_hover, point, translated)) ? 1 : 0;
     }

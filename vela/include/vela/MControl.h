@@ -270,6 +270,8 @@ private:
     void SendUpdate(CRect rect, int update);
     bool OffHostThread() const;
     CPoint ChildPoint(const MControl* child, CPoint incoming, CPoint translated) const;
+    // A press makes the last visible, enabled, responding child under the point the hover child.
+    void HoverChildUnderPress(CPoint incoming, CPoint translated);
 
     // A repaint request recorded off the window thread, waiting to be passed on. The lock is
     // a leaf: nothing else is taken while it is held.

@@ -1,0 +1,21 @@
+// What black-box tests of the real Corvane.exe share: its main window, its trace file,
+// and reading a file another process still writes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace TestSupport {
+
+// The running program's main window (class "DeviceMainDlg", text "DIGITAL", with the
+// "Halvex" property), or null.
+HWND FindMainWindow();
+
+// "<local application data>\Halvex Files\trace.log" of this user.
+std::wstring TraceFile();
+
+// The whole file, shared for reading and writing with its writer; empty when missing.
+std::string ReadAll(const std::wstring& path);
+
+}  // namespace TestSupport
