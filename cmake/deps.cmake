@@ -17,4 +17,4 @@ set_target_properties(minizip PROPERTIES
   INTERFACE_LINK_LIBRARIES "${CORVANE_ZLIB}")
 
 # The installed layout carries the real hidapi.
-file(COPY "${CORVANE_DEPS}/bin/libhidapi.dll" DESTINATION "${CORVANE_OUT}")
+corvane_ship_copy("${CORVANE_DEPS}/bin/libhidapi.dll" "${CORVANE_OUT}")

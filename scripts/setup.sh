@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="${CORVANE_BUILD:-$root/build}"
 
 packages=(g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64 wine32:i386
-          xvfb xauth xdotool x11-utils imagemagick fonts-liberation fonts-dejavu-core
+          xvfb xauth xdotool x11-utils imagemagick fonts-liberation fonts-dejavu-core python3-fonttools python3-munkres
           dpkg-dev cmake make googletest)
 missing=()
 for p in "${packages[@]}"; do

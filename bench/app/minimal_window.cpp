@@ -1,7 +1,11 @@
 // minimal_window: registers a class, creates a hidden window and runs a message loop until
 // the window is closed. program_bench measures its private memory as the floor that any
 // window program pays under the same Wine.
+//   minimal_window [idle threads]   the number starts that many threads that only wait,
+//                                   to show what a thread alone costs
 #include <windows.h>
+
+#include <cwchar>
 
 namespace {
 
@@ -15,9 +19,21 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+DWORD WINAPI IdleThread(void* stop) {
+    ::WaitForSingleObject(stop, INFINITE);
+    return 0;
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    const long idleThreads = std::wcstol(commandLine, nullptr, 10);
+    HANDLE stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    for (long i = 0; i < idleThreads && i < 64; ++i) {
+        if (HANDLE thread = ::CreateThread(nullptr, 0, IdleThread, stop, 0, nullptr)) {
+            ::CloseHandle(thread);
+        }
+    }
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = WindowProc;
@@ -33,5 +49,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
+    ::SetEvent(stop);
     return static_cast<int>(msg.wParam);
 }

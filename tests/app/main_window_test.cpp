@@ -1,6 +1,7 @@
 // The main window of the real Corvane.exe of the run layout, with the sensor stand-in
 // and the simulated display: the reading it feeds to the display, the unit switch under
-// a real pointer press, the unit kept from an earlier run, and the close button.
+// a real pointer press and the background it shows, the unit kept from an earlier run,
+// the close button, and the tray menu with the number of displays.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,12 +10,19 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "support/ChildProcess.h"
 #include "support/CorvaneProgram.h"
+#include "support/ScreenPixels.h"
 #include "support/TestPaths.h"
 
+using TestSupport::CaptureScreen;
 using TestSupport::ChildProcess;
+using TestSupport::ColourDistance;
+using TestSupport::LoadImageFile;
+using TestSupport::Pixels;
 using TestSupport::FindMainWindow;
 using TestSupport::ReadAll;
 using TestSupport::TraceFile;
@@ -128,10 +136,8 @@ std::string FirstReport(const std::wstring& log) {
 
 size_t LogSize(const std::wstring& log) { return ReadAll(log).size(); }
 
-// A press and release of the left button with the real pointer at a client point.
-void ClickClient(HWND hwnd, int x, int y) {
-    POINT point = {x, y};
-    ::ClientToScreen(hwnd, &point);
+// Moves the real pointer to a screen point and waits until it is there.
+void MovePointer(POINT point) {
     const int width = ::GetSystemMetrics(SM_CXSCREEN);
     const int height = ::GetSystemMetrics(SM_CYSCREEN);
     INPUT move = {};
@@ -149,12 +155,159 @@ void ClickClient(HWND hwnd, int x, int y) {
         },
         kLimitMs))
         << "the pointer did not reach " << point.x << "," << point.y;
+}
+
+// A press and release of the left button with the real pointer at a client point.
+void ClickClient(HWND hwnd, int x, int y) {
+    POINT point = {x, y};
+    ::ClientToScreen(hwnd, &point);
+    MovePointer(point);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
     INPUT press[2] = {};
     press[0].type = INPUT_MOUSE;
     press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     press[1].type = INPUT_MOUSE;
     press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     ASSERT_EQ(2u, ::SendInput(2, press, sizeof(INPUT)));
+}
+
+// The two backgrounds of the window differ only where the unit switch lights one unit.
+// Holds the points where they differ clearly and tells which one the screen shows there.
+class UnitBackgrounds {
+public:
+    UnitBackgrounds()
+        : m_celsius(LoadImageFile(SkinFile(L"img_cpu_bkg5.png"))),
+          m_fahrenheit(LoadImageFile(SkinFile(L"img_cpu_bkg6.png"))) {
+        if (m_celsius.Empty() || m_celsius.width != m_fahrenheit.width ||
+            m_celsius.height != m_fahrenheit.height) {
+            return;
+        }
+        for (int y = 0; y < m_celsius.height; ++y) {
+            for (int x = 0; x < m_celsius.width; ++x) {
+                const uint32_t c = m_celsius.At(x, y);
+                const uint32_t f = m_fahrenheit.At(x, y);
+                // Opaque in both, so the screen shows the image's own colour there.
+                if ((c >> 24) == 0xFF && (f >> 24) == 0xFF && ColourDistance(c, f) >= 150) {
+                    m_points.push_back({x, y});
+                }
+            }
+        }
+    }
+
+    size_t Points() const { return m_points.size(); }
+
+    // Shares of those points at which the window on screen matches the Celsius and the
+    // Fahrenheit background.
+    void Shares(HWND hwnd, double* celsius, double* fahrenheit) const {
+        *celsius = *fahrenheit = 0.0;
+        RECT rect = {};
+        ::GetWindowRect(hwnd, &rect);
+        const Pixels shown = CaptureScreen(rect);
+        if (shown.width != m_celsius.width || shown.height != m_celsius.height) return;
+        int c = 0;
+        int f = 0;
+        for (const POINT& p : m_points) {
+            const uint32_t pixel = shown.At(p.x, p.y);
+            if (ColourDistance(pixel, m_celsius.At(p.x, p.y)) <= kMatch) ++c;
+            if (ColourDistance(pixel, m_fahrenheit.At(p.x, p.y)) <= kMatch) ++f;
+        }
+        *celsius = static_cast<double>(c) / static_cast<double>(m_points.size());
+        *fahrenheit = static_cast<double>(f) / static_cast<double>(m_points.size());
+    }
+
+    bool Shows(HWND hwnd, bool fahrenheit) const {
+        double c = 0.0;
+        double f = 0.0;
+        Shares(hwnd, &c, &f);
+        return fahrenheit ? (f > 0.95 && c < 0.05) : (c > 0.95 && f < 0.05);
+    }
+
+private:
+    static const int kMatch = 24;  // colour distance still taken as the same pixel
+
+    static std::wstring SkinFile(const wchar_t* name) {
+        return LayoutDir() + L"skins\\theme1\\" + name;
+    }
+
+    Pixels m_celsius;
+    Pixels m_fahrenheit;
+    std::vector<POINT> m_points;
+};
+
+struct MenuSearch {
+    DWORD thread;
+    HWND found;
+};
+
+BOOL CALLBACK FindMenuOfThread(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<MenuSearch*>(param);
+    wchar_t name[16] = {};
+    ::GetClassNameW(hwnd, name, 16);
+    if (std::wstring(name) == L"#32768" && ::IsWindowVisible(hwnd) &&
+        ::GetWindowThreadProcessId(hwnd, nullptr) == search->thread) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The visible popup menu window that a thread of this process or another one opened.
+HWND OpenMenuWindowOf(DWORD threadId) {
+    MenuSearch search = {threadId, nullptr};
+    ::EnumWindows(FindMenuOfThread, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// What the open menu of that thread looks like once it has stopped changing; the menu is
+// closed again. Empty when none opened.
+Pixels CaptureMenuOf(DWORD threadId) {
+    HWND menu = nullptr;
+    if (!WaitUntil([&] { return (menu = OpenMenuWindowOf(threadId)) != nullptr; }, kLimitMs)) {
+        return Pixels();
+    }
+    Pixels last;
+    Pixels now;
+    WaitUntil(
+        [&] {
+            ::Sleep(150);
+            RECT rect = {};
+            ::GetWindowRect(menu, &rect);
+            last = now;
+            now = CaptureScreen(rect);
+            return !now.Empty() && now == last;
+        },
+        kLimitMs);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    WaitUntil([&] { return OpenMenuWindowOf(threadId) == nullptr; }, kLimitMs);
+    return now;
+}
+
+// The tray menu as this test draws it itself at the pointer: "Version: 1.0.0.11",
+// "<count> Device", "Exit".
+Pixels ReferenceMenu(int count) {
+    DWORD threadId = 0;
+    HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread owner([&] {
+        threadId = ::GetCurrentThreadId();
+        HWND hwnd = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"menu owner", WS_POPUP, 0, 0,
+                                      1, 1, nullptr, nullptr, nullptr, nullptr);
+        HMENU menu = ::CreatePopupMenu();
+        ::AppendMenuW(menu, MF_STRING, 203, L"Version: 1.0.0.11");
+        ::AppendMenuW(menu, MF_STRING, 202, (std::to_wstring(count) + L" Device").c_str());
+        ::AppendMenuW(menu, MF_STRING, 100, L"Exit");
+        POINT at = {};
+        ::GetCursorPos(&at);
+        ::SetEvent(ready);
+        ::SetForegroundWindow(hwnd);
+        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd, nullptr);
+        ::DestroyMenu(menu);
+        ::DestroyWindow(hwnd);
+    });
+    ::WaitForSingleObject(ready, kLimitMs);
+    const Pixels pixels = CaptureMenuOf(threadId);
+    owner.join();
+    ::CloseHandle(ready);
+    return pixels;
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -262,17 +415,23 @@ TEST_F(MainWindowTest, FeedsTheCpuReadingToTheDisplayAndFollowsItsChanges) {
 }
 
 TEST_F(MainWindowTest, APressOnTheUnitAreaSwitchesToFahrenheitAndBack) {
+    const UnitBackgrounds backgrounds;
+    ASSERT_GT(backgrounds.Points(), 500u) << "the two backgrounds should differ in the unit switch";
     WriteString(HKEY_CURRENT_USER, L"tempe_type", 0, L"0");
     ChildProcess corvane = StartCorvane();
     ASSERT_TRUE(WaitUntil([&] { return LogHasReport(m_hidLog, 0, "000405"); }, kReportLimitMs));
     const HWND hwnd = ShowFromTray();
     ASSERT_NE(nullptr, hwnd);
+    EXPECT_TRUE(WaitUntil([&] { return backgrounds.Shows(hwnd, false); }, kLimitMs))
+        << "the Celsius background at start";
 
     // 45.9 degrees Celsius: 45 * 9 / 5 + 32 = 113 degrees Fahrenheit.
     size_t before = LogSize(m_hidLog);
     ClickClient(hwnd, 170, 182);
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(WaitUntil([] { return StoredUnit() == L"1"; }, kLimitMs)) << StoredUnit();
+    EXPECT_TRUE(WaitUntil([&] { return backgrounds.Shows(hwnd, true); }, kLimitMs))
+        << "the Fahrenheit background after the press";
     EXPECT_TRUE(WaitUntil([&] { return LogHasReport(m_hidLog, before, "010103"); }, kReportLimitMs))
         << ReadAll(m_hidLog).substr(before);
 
@@ -282,6 +441,8 @@ TEST_F(MainWindowTest, APressOnTheUnitAreaSwitchesToFahrenheitAndBack) {
     ClickClient(hwnd, 170, 182);
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(WaitUntil([] { return StoredUnit() == L"0"; }, kLimitMs)) << StoredUnit();
+    EXPECT_TRUE(WaitUntil([&] { return backgrounds.Shows(hwnd, false); }, kLimitMs))
+        << "the Celsius background after the second press";
     EXPECT_TRUE(WaitUntil([&] { return LogHasReport(m_hidLog, before, "000405"); }, kReportLimitMs))
         << ReadAll(m_hidLog).substr(before);
 
@@ -314,4 +475,54 @@ TEST_F(MainWindowTest, ThePressOnTheCloseButtonHidesTheWindow) {
     EXPECT_TRUE(corvane.Running()) << "closing the window leaves the program in the tray";
     EXPECT_EQ(hwnd, FindMainWindow());
     CloseAndExpectOrderedExit(corvane);
+}
+
+TEST_F(MainWindowTest, TheTrayMenuShowsTheNumberOfConnectedDisplays) {
+    // The menu is drawn by the program's own process; it is compared pixel for pixel with
+    // menus of the three texts that this test draws at the same place.
+    MovePointer({400, 300});
+    ASSERT_FALSE(HasFatalFailure());
+    std::vector<Pixels> references;
+    for (int count = 0; count <= 2; ++count) {
+        references.push_back(ReferenceMenu(count));
+        ASSERT_FALSE(references.back().Empty()) << "no reference menu for " << count;
+    }
+    ASSERT_NE(references[0], references[1]);
+    ASSERT_NE(references[1], references[2]);
+
+    const struct {
+        const wchar_t* devices;  // HIDSIM_DEVICES
+        int count;
+    } cases[] = {
+        {L"", 0},
+        {L"1A2C:444D:FF01:1", 1},
+        {L"1A2C:444D:FF01:1,1A2C:444D:FF01:1", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.count << " display(s)");
+        ::SetEnvironmentVariableW(L"HIDSIM_DEVICES", c.devices);
+        ::DeleteFileW(m_hidLog.c_str());
+        ::DeleteFileW(TraceFile().c_str());
+        ChildProcess corvane = StartCorvane();
+        // Feeding has begun once the reading is traced: the displays are connected by then.
+        ASSERT_TRUE(WaitUntil(
+            [] { return ReadAll(TraceFile()).find("cpu_temperatures:") != std::string::npos; },
+            kReportLimitMs));
+        if (c.count > 0) {
+            const std::string last = "send " + std::to_string(c.count - 1) + " 65 07ffff";
+            ASSERT_TRUE(WaitUntil([&] { return ReadAll(m_hidLog).find(last) != std::string::npos; },
+                                  kReportLimitMs))
+                << ReadAll(m_hidLog);
+        }
+        const HWND hwnd = FindMainWindow();
+        ASSERT_NE(nullptr, hwnd);
+        ::PostMessageW(hwnd, kTrayNotify, 109, WM_RBUTTONUP);
+        const Pixels menu = CaptureMenuOf(::GetWindowThreadProcessId(hwnd, nullptr));
+        ASSERT_FALSE(menu.Empty()) << "the right release opened no menu";
+        for (int count = 0; count <= 2; ++count) {
+            EXPECT_EQ(count == c.count, menu == references[count])
+                << "the menu compared with the one for " << count << " display(s)";
+        }
+        CloseAndExpectOrderedExit(corvane);
+    }
 }

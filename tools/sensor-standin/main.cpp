@@ -2,9 +2,10 @@
 // (584 bytes) the way the real sensor server does, so the program's whole feed runs
 // without sensor hardware.
 //
-// With SENSOR_STANDIN_FILE set, it re-reads that file every 200 ms: "cpu=<float>" and
-// "alive=<float>" on separate lines; a missing key keeps its last value ("nan" and
-// "inf" are accepted). Without it, it writes a slow synthetic CPU curve and liveness 1.
+// With SENSOR_STANDIN_FILE set, it re-reads that file every 200 ms (SENSOR_STANDIN_PERIOD_MS
+// sets another period, 1 to 1000 ms): "cpu=<float>" and "alive=<float>" on separate lines;
+// a missing key keeps its last value ("nan" and "inf" are accepted). Without it, it writes
+// a slow synthetic CPU curve and liveness 1.
 // It runs until it is terminated.
 #include <windows.h>
 
@@ -61,6 +62,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wchar_t path[MAX_PATH] = {};
     const bool fromFile =
         ::GetEnvironmentVariableW(L"SENSOR_STANDIN_FILE", path, MAX_PATH) > 0;
+    DWORD periodMs = 200;
+    wchar_t period[16] = {};
+    if (::GetEnvironmentVariableW(L"SENSOR_STANDIN_PERIOD_MS", period, 16) > 0) {
+        const long value = std::wcstol(period, nullptr, 10);
+        if (value >= 1 && value <= 1000) periodMs = static_cast<DWORD>(value);
+    }
     Values values;
     const ULONGLONG start = ::GetTickCount64();
     for (;;) {
@@ -74,6 +81,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         Store(&record->cpuTemperature, values.cpu);
         Store(&record->adapterATemperature, values.cpu - 5.0f);
         Store(&record->liveness, values.alive);
-        ::Sleep(200);
+        ::Sleep(periodMs);
     }
 }
