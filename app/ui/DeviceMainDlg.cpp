@@ -212,24 +212,27 @@ long DeviceMainDlg::OnUpdateResult(WPARAM kind, LPARAM newer) {
 }
 
 // The update commands run on the worker thread.
-void DeviceMainDlg::CheckSoftwareAtStart(const StopSignal&) { m_updates->CheckSoftwareAtStart(); }
+// A stop of the worker (the ordered shutdown) ends a transfer under way.
+void DeviceMainDlg::CheckSoftwareAtStart(const StopSignal& stop) {
+    m_updates->CheckSoftwareAtStart(stop.handle());
+}
 
 void DeviceMainDlg::CheckFirmwareAtStart(const StopSignal& stop) {
     m_updates->CheckFirmwareAtStart([&stop] {
         uint16_t version = 0;
         return HidManager::Instance().ReadFirmwareVersion(&version, &stop) ? int(version) : -1;
-    });
+    }, stop.handle());
 }
 
-void DeviceMainDlg::DownloadSoftwareUpdate(const StopSignal&) {
+void DeviceMainDlg::DownloadSoftwareUpdate(const StopSignal& stop) {
     // The update's program now runs: end as Exit does, on the window thread.
-    if (m_updates->DownloadSoftwareUpdate() == DownloadOutcome::kEndProcess) {
+    if (m_updates->DownloadSoftwareUpdate(stop.handle()) == DownloadOutcome::kEndProcess) {
         PostMessageW(WM_COMMAND, ID_MENU_EXIT, 0);
     }
 }
 
-void DeviceMainDlg::DownloadFirmwareUpdate(const StopSignal&) {
-    if (m_updates->DownloadFirmwareUpdate() == DownloadOutcome::kEndProcess) {
+void DeviceMainDlg::DownloadFirmwareUpdate(const StopSignal& stop) {
+    if (m_updates->DownloadFirmwareUpdate(stop.handle()) == DownloadOutcome::kEndProcess) {
         PostMessageW(WM_COMMAND, ID_MENU_EXIT, 0);
     }
 }

@@ -9,9 +9,10 @@
 
 namespace Corvane {
 
-bool FetchUrlText(const std::wstring& url, std::wstring& out, const HttpLimits& limits) {
+bool FetchUrlText(const std::wstring& url, std::wstring& out, const HttpLimits& limits,
+                  HANDLE stop) {
     HttpTransfer transfer;
-    if (!transfer.Open(url, limits)) return false;
+    if (!transfer.Open(url, limits, stop)) return false;
     std::string body;
     std::string chunk;
     for (;;) {
@@ -34,9 +35,10 @@ bool FetchUrlText(const std::wstring& url, std::wstring& out, const HttpLimits& 
     return true;
 }
 
-bool DownloadUrlToFile(const std::wstring& url, const std::wstring& path, const HttpLimits& limits) {
+bool DownloadUrlToFile(const std::wstring& url, const std::wstring& path, const HttpLimits& limits,
+                       HANDLE stop) {
     HttpTransfer transfer;
-    if (!transfer.Open(url, limits)) return false;
+    if (!transfer.Open(url, limits, stop)) return false;
     if (!RemoveFileIfPresent(path)) return false;
     // CREATE_NEW after the delete: a name that came back meanwhile (or a link that could
     // not be removed) is never written through. No sharing while the body comes in.

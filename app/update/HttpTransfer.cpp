@@ -189,10 +189,31 @@ DWORD HttpTransfer::WaitBudgetMs() const {
     return left < m_limits.stepTimeoutMs ? static_cast<DWORD>(left) : m_limits.stepTimeoutMs;
 }
 
-bool HttpTransfer::Open(const std::wstring& url, const HttpLimits& limits) {
+bool HttpTransfer::StopRequested() const {
+    return m_stop != nullptr && ::WaitForSingleObject(m_stop, 0) == WAIT_OBJECT_0;
+}
+
+template <typename Done>
+bool HttpTransfer::WaitForHelper(std::unique_lock<std::mutex>& guard, Done done) {
+    // The stop event cannot be waited on together with the condition: look at it between
+    // short waits.
+    const DWORD kStopLookMs = 50;
+    const ULONGLONG stepEnd = ::GetTickCount64() + WaitBudgetMs();
+    for (;;) {
+        if (done()) return true;
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= stepEnd || StopRequested()) return false;
+        const ULONGLONG left = stepEnd - now;
+        m_shared->changed.wait_for(
+            guard, std::chrono::milliseconds(left < kStopLookMs ? left : kStopLookMs), done);
+    }
+}
+
+bool HttpTransfer::Open(const std::wstring& url, const HttpLimits& limits, HANDLE stop) {
     const bool first = !m_started;
     m_started = true;
-    if (!first || !IsAcceptableUpdateUrl(url)) {
+    m_stop = stop;
+    if (!first || !IsAcceptableUpdateUrl(url) || StopRequested()) {
         m_finished = true;
         return false;
     }
@@ -205,9 +226,8 @@ bool HttpTransfer::Open(const std::wstring& url, const HttpLimits& limits) {
         return false;
     }
     std::unique_lock<std::mutex> guard(m_shared->lock);
-    const bool answered = m_shared->changed.wait_for(
-        guard, std::chrono::milliseconds(WaitBudgetMs()),
-        [&] { return m_shared->state != Shared::State::kOpening; });
+    const bool answered =
+        WaitForHelper(guard, [&] { return m_shared->state != Shared::State::kOpening; });
     const bool opened = answered && m_shared->state == Shared::State::kOpened;
     m_announced = m_shared->announced;
     guard.unlock();
@@ -223,10 +243,8 @@ HttpTransfer::ReadResult HttpTransfer::Read(std::string* chunk) {
     std::unique_lock<std::mutex> guard(m_shared->lock);
     m_shared->state = Shared::State::kReadRequested;
     m_shared->changed.notify_all();
-    const bool answered =
-        m_shared->changed.wait_for(guard, std::chrono::milliseconds(WaitBudgetMs()), [&] {
-            return m_shared->state != Shared::State::kReadRequested;
-        });
+    const bool answered = WaitForHelper(
+        guard, [&] { return m_shared->state != Shared::State::kReadRequested; });
     const Shared::State state = m_shared->state;
     if (answered && state == Shared::State::kChunkReady) {
         chunk->swap(m_shared->chunk);

@@ -6,12 +6,15 @@
 // WinINet ignores them and a blocked read cannot be cancelled there, so the waits on the
 // caller's side are what keep a stalling server from holding the worker. A transfer that
 // runs out of time is abandoned: its helper thread ends on its own once WinINet returns
-// and touches nothing but the state it shares with this object.
+// and touches nothing but the state it shares with this object. A stop event, when one is
+// given, ends every wait of the caller as soon as it is set (a program that shuts down does
+// not wait out a stalling server).
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace Corvane {
@@ -40,8 +43,9 @@ public:
     // access type by the system's proxy state, the "Accept: */*" header, flags
     // RELOAD | NO_CACHE_WRITE | PRAGMA_NOCACHE. True when the server answered 200 for an
     // acceptable URL (IsAcceptableUpdateUrl, also after redirects) with a body that may
-    // fit the limit. Only the first call opens anything.
-    bool Open(const std::wstring& url, const HttpLimits& limits);
+    // fit the limit. Only the first call opens anything. stop: a manual-reset event that
+    // abandons the transfer once set (also during Read); may be null.
+    bool Open(const std::wstring& url, const HttpLimits& limits, HANDLE stop = nullptr);
 
     // The next piece of the body (at most 10240 bytes) into *chunk. kEnd once the body is
     // complete; kFailed on a failing read, a time-out, a body over the limit, or a body
@@ -52,9 +56,15 @@ private:
     struct Shared;
     void Abandon();
     DWORD WaitBudgetMs() const;
+    bool StopRequested() const;
+    // Waits on the shared state for done, for one step's budget at most; false when the
+    // budget ran out or a stop was requested first.
+    template <typename Done>
+    bool WaitForHelper(std::unique_lock<std::mutex>& guard, Done done);
 
     std::shared_ptr<Shared> m_shared;  // owned together with the helper thread
     HttpLimits m_limits = {};
+    HANDLE m_stop = nullptr;             // not owned
     ULONGLONG m_deadline = 0;            // tick count that ends the transfer
     ULONGLONG m_received = 0;            // body bytes handed out so far
     ULONGLONG m_announced = ~0ULL;       // Content-Length, ~0 when none was sent

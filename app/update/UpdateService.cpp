@@ -38,9 +38,10 @@ void UpdateService::StoreLatest(UpdateKind kind, const std::wstring& version) {
     (kind == kFirmwareUpdate ? m_latestFirmware : m_latestSoftware) = version;
 }
 
-bool UpdateService::FetchVersion(const std::wstring& baseUrl, std::wstring* version) const {
+bool UpdateService::FetchVersion(const std::wstring& baseUrl, std::wstring* version,
+                                 HANDLE stop) const {
     std::wstring text;
-    FetchUrlText(baseUrl + L"version", text, m_options.versionFile);
+    FetchUrlText(baseUrl + L"version", text, m_options.versionFile, stop);
     return AcceptVersionText(text, version);
 }
 
@@ -48,26 +49,31 @@ void UpdateService::PostResult(UpdateKind kind) const {
     if (m_window != nullptr) ::PostMessageW(m_window, kUpdateResultMessage, static_cast<WPARAM>(kind), 1);
 }
 
-void UpdateService::CheckSoftwareAtStart() {
+void UpdateService::CheckSoftwareAtStart(HANDLE stop) {
     std::wstring version;
-    if (!FetchVersion(m_softwareBaseUrl, &version)) return;
+    if (!FetchVersion(m_softwareBaseUrl, &version, stop)) return;
     StoreLatest(kSoftwareUpdate, version);
     if (CompareVersions(m_currentVersion, version) >= 1) PostResult(kSoftwareUpdate);
 }
 
-void UpdateService::CheckFirmwareAtStart(const FirmwareVersionReader& readDisplayVersion) {
+void UpdateService::CheckFirmwareAtStart(const FirmwareVersionReader& readDisplayVersion,
+                                         HANDLE stop) {
     std::wstring version;
-    if (!FetchVersion(m_firmwareBaseUrl, &version)) return;
+    if (!FetchVersion(m_firmwareBaseUrl, &version, stop)) return;
     StoreLatest(kFirmwareUpdate, version);
     const int displayVersion = readDisplayVersion ? readDisplayVersion() : -1;
     if (FirmwareUpdateOffered(version, displayVersion)) PostResult(kFirmwareUpdate);
 }
 
-DownloadOutcome UpdateService::DownloadSoftwareUpdate() { return DownloadUpdate(kSoftwareUpdate); }
+DownloadOutcome UpdateService::DownloadSoftwareUpdate(HANDLE stop) {
+    return DownloadUpdate(kSoftwareUpdate, stop);
+}
 
-DownloadOutcome UpdateService::DownloadFirmwareUpdate() { return DownloadUpdate(kFirmwareUpdate); }
+DownloadOutcome UpdateService::DownloadFirmwareUpdate(HANDLE stop) {
+    return DownloadUpdate(kFirmwareUpdate, stop);
+}
 
-DownloadOutcome UpdateService::DownloadUpdate(UpdateKind kind) {
+DownloadOutcome UpdateService::DownloadUpdate(UpdateKind kind, HANDLE stop) {
     // Only a version a check accepted names the package.
     const std::wstring version = LatestVersion(kind);
     if (version.empty()) return DownloadOutcome::kKeepRunning;
@@ -86,7 +92,7 @@ DownloadOutcome UpdateService::DownloadUpdate(UpdateKind kind) {
     // A file at the archive path after the download is always a complete body of this
     // download (DownloadUrlToFile); whatever else is there (a link that could not be
     // removed) is not looked at.
-    if (!DownloadUrlToFile(package.archiveUrl, package.archivePath, m_options.archive)) {
+    if (!DownloadUrlToFile(package.archiveUrl, package.archivePath, m_options.archive, stop)) {
         return DownloadOutcome::kKeepRunning;
     }
 

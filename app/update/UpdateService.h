@@ -3,7 +3,8 @@
 // read) and runs the four worker commands: the two start-up checks and the two
 // download-and-start routines.
 //
-// Threads: the checks and downloads run on the worker thread. A check stores its latest
+// Threads: the checks and downloads run on the worker thread. Each takes the worker's stop
+// event (may be null): once it is set, a transfer under way ends as failed. A check stores its latest
 // version before it posts kUpdateResultMessage; the window reads the versions through
 // the locked getters while it handles that message.
 #pragma once
@@ -58,23 +59,24 @@ public:
     // Operations (worker thread)
     // Fetches the software version file; a plain version text is stored, and when it is
     // newer than the current version kUpdateResultMessage (kSoftwareUpdate, 1) is posted.
-    void CheckSoftwareAtStart();
+    void CheckSoftwareAtStart(HANDLE stop = nullptr);
     // Fetches the firmware version file; a plain version text is stored, then the
     // display is asked for its version and kUpdateResultMessage (kFirmwareUpdate, 1) is
     // posted when FirmwareUpdateOffered.
-    void CheckFirmwareAtStart(const FirmwareVersionReader& readDisplayVersion);
+    void CheckFirmwareAtStart(const FirmwareVersionReader& readDisplayVersion,
+                              HANDLE stop = nullptr);
     // Downloads the package of the latest version of the kind into the work folder,
     // unpacks it, deletes the archive after an unpack and starts the program if this
     // unpack wrote it. A stale program file of that name is deleted first, so only what
     // this archive held can ever be started.
-    DownloadOutcome DownloadSoftwareUpdate();
-    DownloadOutcome DownloadFirmwareUpdate();
+    DownloadOutcome DownloadSoftwareUpdate(HANDLE stop = nullptr);
+    DownloadOutcome DownloadFirmwareUpdate(HANDLE stop = nullptr);
 
 private:
-    bool FetchVersion(const std::wstring& baseUrl, std::wstring* version) const;
+    bool FetchVersion(const std::wstring& baseUrl, std::wstring* version, HANDLE stop) const;
     void StoreLatest(UpdateKind kind, const std::wstring& version);
     void PostResult(UpdateKind kind) const;
-    DownloadOutcome DownloadUpdate(UpdateKind kind);
+    DownloadOutcome DownloadUpdate(UpdateKind kind, HANDLE stop);
 
     const std::wstring m_softwareBaseUrl;
     const std::wstring m_firmwareBaseUrl;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 #include "support/TestPaths.h"
 #include "update/HttpFetch.h"
@@ -111,6 +112,43 @@ TEST_F(Transfer, FailedDownloadLeavesNoFile) {
         EXPECT_FALSE(DownloadUrlToFile(url, path, limits));
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(path.c_str()));
     }
+}
+
+TEST_F(Transfer, AStopEndsAStalledTransferWithoutWaitingOutItsLimits) {
+    ScratchDir scratch(L"download-stop");
+    const std::wstring path = scratch.path() + L"archive.zip";
+    HttpLimits patient = ArchiveLimits();
+    patient.stepTimeoutMs = 120000;  // far longer than the test may take
+    HANDLE stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(nullptr, stop);
+
+    const struct {
+        const wchar_t* path;
+        const char* what;
+    } cases[] = {
+        {L"/-/hang/x", "while waiting for the answer"},
+        {L"/-/stall/3/bin/pattern.bin", "while waiting for more of the body"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ::ResetEvent(stop);
+        std::thread stopper([stop] {
+            ::Sleep(500);
+            ::SetEvent(stop);
+        });
+        const ULONGLONG start = ::GetTickCount64();
+        EXPECT_FALSE(DownloadUrlToFile(m_server + c.path, path, patient, stop));
+        const ULONGLONG spent = ::GetTickCount64() - start;
+        stopper.join();
+        EXPECT_LT(spent, patient.stepTimeoutMs / 4) << "the stop did not end the transfer";
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(path.c_str()));
+    }
+
+    // Already set: nothing is fetched.
+    std::wstring text = L"unchanged";
+    EXPECT_FALSE(FetchUrlText(m_server + L"/text/chunks.txt", text, VersionFileLimits(), stop));
+    EXPECT_EQ(L"unchanged", text);
+    ::CloseHandle(stop);
 }
 
 }  // namespace
