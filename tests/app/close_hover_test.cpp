@@ -11,6 +11,7 @@
 
 #include "support/ChildProcess.h"
 #include "support/CorvaneProgram.h"
+#include "support/Pointer.h"
 #include "support/RepaintHook.h"
 #include "support/TestPaths.h"
 
@@ -19,6 +20,7 @@ using TestSupport::FindMainWindow;
 using TestSupport::LayoutDir;
 using TestSupport::RepaintCounters;
 using TestSupport::ScratchDir;
+using TestSupport::SetRefusingUpdateRoot;
 using TestSupport::TestsDir;
 using TestSupport::WaitUntil;
 
@@ -29,62 +31,12 @@ const DWORD kLimitMs = 20000;
 // not painted for this long after a move has nothing more to paint for it.
 const DWORD kQuietMs = 600;
 const UINT kTrayNotify = WM_USER + 666;
-const wchar_t kSettingsKey[] = L"SOFTWARE\\Halvex";
+// A move that has not reached the window by then is sent again (it is the same point, so
+// it can add no crossing).
+const DWORD kMoveResendMs = 3000;
 
 // The close button's client rectangle: left and top inside, right and bottom outside.
 const RECT kClose = {295, 25, 313, 42};
-
-// HKLM\SOFTWARE\Halvex update_root (64-bit view), put back as it was when the test ends.
-class UpdateRootOverride {
-public:
-    explicit UpdateRootOverride(const std::wstring& root) {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0,
-                            KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
-            wchar_t data[256] = {};
-            DWORD type = 0;
-            DWORD size = sizeof(data) - sizeof(wchar_t);
-            m_present = ::RegQueryValueExW(key, L"update_root", nullptr, &type,
-                                           reinterpret_cast<BYTE*>(data), &size) ==
-                            ERROR_SUCCESS &&
-                        type == REG_SZ;
-            if (m_present) m_saved = data;
-            ::RegCloseKey(key);
-        }
-        Write(root);
-    }
-    ~UpdateRootOverride() {
-        if (m_present) {
-            Write(m_saved);
-            return;
-        }
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                            &key) == ERROR_SUCCESS) {
-            ::RegDeleteValueW(key, L"update_root");
-            ::RegCloseKey(key);
-        }
-    }
-    UpdateRootOverride(const UpdateRootOverride&) = delete;
-    UpdateRootOverride& operator=(const UpdateRootOverride&) = delete;
-
-private:
-    static void Write(const std::wstring& value) {
-        HKEY key = nullptr;
-        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
-                              KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key,
-                              nullptr) != ERROR_SUCCESS) {
-            return;
-        }
-        ::RegSetValueExW(key, L"update_root", 0, REG_SZ,
-                         reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(key);
-    }
-
-    bool m_present = false;
-    std::wstring m_saved;
-};
 
 // The shared block the hook module writes into, made by the test before the hook exists.
 class Counters {
@@ -116,13 +68,12 @@ private:
 class CloseHoverTest : public ::testing::Test {
 protected:
     CloseHoverTest()
-        : m_scratch(L"close-hover"),
-          m_updateRoot(L"http://127.0.0.1:9"),  // refused at once: the checks fail quietly
-          m_sensorFile(m_scratch.path() + L"sensor.txt") {}
+        : m_scratch(L"close-hover"), m_sensorFile(m_scratch.path() + L"sensor.txt") {}
 
     void SetUp() override {
         ASSERT_EQ(nullptr, FindMainWindow()) << "a Corvane from elsewhere is running";
         ASSERT_NE(nullptr, m_counters.get());
+        ASSERT_TRUE(SetRefusingUpdateRoot());
         // A CPU value of 0.0 is no reading: the worker then neither feeds the display nor
         // repaints the window, so every paint counted comes from the pointer.
         {
@@ -194,19 +145,16 @@ protected:
     void MoveTo(HWND hwnd, int x, int y) {
         POINT point = {x, y};
         ::ClientToScreen(hwnd, &point);
-        const int width = ::GetSystemMetrics(SM_CXSCREEN);
-        const int height = ::GetSystemMetrics(SM_CYSCREEN);
-        INPUT move = {};
-        move.type = INPUT_MOUSE;
-        move.mi.dx = static_cast<LONG>((point.x * 65536LL + width - 1) / width);
-        move.mi.dy = static_cast<LONG>((point.y * 65536LL + height - 1) / height);
-        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        ASSERT_EQ(1u, ::SendInput(1, &move, sizeof(INPUT)));
         const LONG expected = static_cast<LONG>(MAKELPARAM(x, y));
-        ASSERT_TRUE(WaitUntil([&] { return m_counters.get()->lastMove == expected; }, kLimitMs))
-            << "the window took no move to " << x << "," << y << " (last "
-            << LOWORD(m_counters.get()->lastMove) << "," << HIWORD(m_counters.get()->lastMove)
-            << ")" << CursorText(hwnd);
+        bool arrived = false;
+        for (DWORD waited = 0; !arrived && waited < kLimitMs; waited += kMoveResendMs) {
+            ASSERT_TRUE(TestSupport::SendPointerTo(point));
+            arrived = WaitUntil([&] { return m_counters.get()->lastMove == expected; },
+                                kMoveResendMs);
+        }
+        ASSERT_TRUE(arrived) << "the window took no move to " << x << "," << y << " (last "
+                             << LOWORD(m_counters.get()->lastMove) << ","
+                             << HIWORD(m_counters.get()->lastMove) << ")" << CursorText(hwnd);
         WaitQuiet();
         if (HasFatalFailure()) return;
         // The last move the window took is still this one: nothing moved the pointer on.
@@ -253,7 +201,6 @@ protected:
     }
 
     ScratchDir m_scratch;
-    UpdateRootOverride m_updateRoot;
     const std::wstring m_sensorFile;
     Counters m_counters;
     HMODULE m_module = nullptr;

@@ -15,6 +15,7 @@
 
 #include "support/ChildProcess.h"
 #include "support/CorvaneProgram.h"
+#include "support/Pointer.h"
 #include "support/ScreenPixels.h"
 #include "support/TestPaths.h"
 
@@ -138,14 +139,7 @@ size_t LogSize(const std::wstring& log) { return ReadAll(log).size(); }
 
 // Moves the real pointer to a screen point and waits until it is there.
 void MovePointer(POINT point) {
-    const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT move = {};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = static_cast<LONG>((point.x * 65536LL + width - 1) / width);
-    move.mi.dy = static_cast<LONG>((point.y * 65536LL + height - 1) / height);
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ASSERT_EQ(1u, ::SendInput(1, &move, sizeof(INPUT)));
+    ASSERT_TRUE(TestSupport::SendPointerTo(point));
     ASSERT_TRUE(WaitUntil(
         [&] {
             POINT at = {};

@@ -16,6 +16,7 @@
 
 using TestSupport::ChildProcess;
 using TestSupport::FindMainWindow;
+using TestSupport::SetRefusingUpdateRoot;
 using TestSupport::ReadAll;
 using TestSupport::TraceFile;
 using TestSupport::LayoutDir;
@@ -56,24 +57,11 @@ bool MutexExists() {
     return true;
 }
 
-// Points the program's update checks at a loopback port that refuses connections, so
-// they fail at once instead of looking for the real server.
-void SetRefusingUpdateRoot() {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Halvex", 0, nullptr, 0,
-                                KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr));
-    const wchar_t root[] = L"http://127.0.0.1:9";
-    ::RegSetValueExW(key, L"update_root", 0, REG_SZ, reinterpret_cast<const BYTE*>(root),
-                     sizeof(root));
-    ::RegCloseKey(key);
-}
-
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(nullptr, FindMainWindow()) << "a Corvane from elsewhere is running";
-        SetRefusingUpdateRoot();
+        ASSERT_TRUE(SetRefusingUpdateRoot());
     }
 
     ChildProcess StartCorvane() {

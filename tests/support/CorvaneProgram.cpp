@@ -27,4 +27,17 @@ std::string ReadAll(const std::wstring& path) {
     return text;
 }
 
+bool SetRefusingUpdateRoot() {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Halvex", 0, nullptr, 0,
+                          KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const wchar_t root[] = L"http://127.0.0.1:9";
+    const LONG result = ::RegSetValueExW(key, L"update_root", 0, REG_SZ,
+                                         reinterpret_cast<const BYTE*>(root), sizeof(root));
+    ::RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
 }  // namespace TestSupport

@@ -18,4 +18,9 @@ std::wstring TraceFile();
 // The whole file, shared for reading and writing with its writer; empty when missing.
 std::string ReadAll(const std::wstring& path);
 
+// Points the program's update checks at a loopback port that refuses connections
+// ("update_root" under HKLM\SOFTWARE\Halvex, 64-bit view), so they fail at once instead of
+// looking for the real server. False when the value could not be written.
+bool SetRefusingUpdateRoot();
+
 }  // namespace TestSupport
