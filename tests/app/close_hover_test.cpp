@@ -17,6 +17,7 @@
 
 using TestSupport::ChildProcess;
 using TestSupport::FindMainWindow;
+using TestSupport::ShowFromTray;
 using TestSupport::LayoutDir;
 using TestSupport::RepaintCounters;
 using TestSupport::ScratchDir;
@@ -30,7 +31,6 @@ const DWORD kLimitMs = 20000;
 // A paint follows the move that asked for it within a few milliseconds: a window that has
 // not painted for this long after a move has nothing more to paint for it.
 const DWORD kQuietMs = 600;
-const UINT kTrayNotify = WM_USER + 666;
 // A move that has not reached the window by then is sent again (it is the same point, so
 // it can add no crossing).
 const DWORD kMoveResendMs = 3000;
@@ -92,24 +92,6 @@ protected:
         ::SetEnvironmentVariableW(L"SENSOR_STANDIN_FILE", nullptr);
         ::SetEnvironmentVariableW(L"HIDSIM_LOG", nullptr);
         ::SetEnvironmentVariableW(L"HIDSIM_DEVICES", nullptr);
-    }
-
-    // The tray left press shows the window; it is shown first, then moved to its corner.
-    static HWND ShowFromTray() {
-        const HWND hwnd = FindMainWindow();
-        if (hwnd == nullptr) return nullptr;
-        ::PostMessageW(hwnd, kTrayNotify, 109, WM_LBUTTONDOWN);
-        RECT work;
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        const bool placed = WaitUntil(
-            [&] {
-                RECT rect = {};
-                ::GetWindowRect(hwnd, &rect);
-                return ::IsWindowVisible(hwnd) && rect.left == work.right - 343 &&
-                       rect.top == work.bottom - 253;
-            },
-            kLimitMs);
-        return placed ? hwnd : nullptr;
     }
 
     // Has the system load the hook module into the program's window thread, with both hooks.
@@ -214,7 +196,7 @@ TEST_F(CloseHoverTest, TheWindowRepaintsOnceEachTimeThePointerEntersOrLeavesTheC
     ChildProcess corvane;
     ASSERT_TRUE(corvane.Start(L"\"" + LayoutDir() + L"Corvane.exe\"", LayoutDir()));
     ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
-    const HWND hwnd = ShowFromTray();
+    const HWND hwnd = ShowFromTray(kLimitMs);
     ASSERT_NE(nullptr, hwnd);
     HookWindow(hwnd, corvane.Id());
     ASSERT_FALSE(HasFatalFailure());

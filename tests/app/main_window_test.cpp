@@ -25,6 +25,7 @@ using TestSupport::ColourDistance;
 using TestSupport::LoadImageFile;
 using TestSupport::Pixels;
 using TestSupport::FindMainWindow;
+using TestSupport::ShowFromTray;
 using TestSupport::ReadAll;
 using TestSupport::TraceFile;
 using TestSupport::LayoutDir;
@@ -348,24 +349,6 @@ protected:
         return corvane;
     }
 
-    // The tray left press shows the window; it is shown first, then moved to its corner.
-    static HWND ShowFromTray() {
-        const HWND hwnd = FindMainWindow();
-        if (hwnd == nullptr) return nullptr;
-        ::PostMessageW(hwnd, kTrayNotify, 109, WM_LBUTTONDOWN);
-        RECT work;
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        const bool placed = WaitUntil(
-            [&] {
-                RECT rect = {};
-                ::GetWindowRect(hwnd, &rect);
-                return ::IsWindowVisible(hwnd) && rect.left == work.right - 343 &&
-                       rect.top == work.bottom - 253;
-            },
-            kLimitMs);
-        return placed ? hwnd : nullptr;
-    }
-
     // Closes the main window, which ends the modal run and the program in order.
     static void CloseAndExpectOrderedExit(ChildProcess& corvane) {
         const HWND hwnd = FindMainWindow();
@@ -414,7 +397,7 @@ TEST_F(MainWindowTest, APressOnTheUnitAreaSwitchesToFahrenheitAndBack) {
     WriteString(HKEY_CURRENT_USER, L"tempe_type", 0, L"0");
     ChildProcess corvane = StartCorvane();
     ASSERT_TRUE(WaitUntil([&] { return LogHasReport(m_hidLog, 0, "000405"); }, kReportLimitMs));
-    const HWND hwnd = ShowFromTray();
+    const HWND hwnd = ShowFromTray(kLimitMs);
     ASSERT_NE(nullptr, hwnd);
     EXPECT_TRUE(WaitUntil([&] { return backgrounds.Shows(hwnd, false); }, kLimitMs))
         << "the Celsius background at start";
@@ -461,7 +444,7 @@ TEST_F(MainWindowTest, StartsInFahrenheitWhenThatWasStored) {
 
 TEST_F(MainWindowTest, ThePressOnTheCloseButtonHidesTheWindow) {
     ChildProcess corvane = StartCorvane();
-    const HWND hwnd = ShowFromTray();
+    const HWND hwnd = ShowFromTray(kLimitMs);
     ASSERT_NE(nullptr, hwnd);
     ClickClient(hwnd, 304, 33);
     ASSERT_FALSE(HasFatalFailure());

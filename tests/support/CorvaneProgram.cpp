@@ -9,6 +9,26 @@ HWND FindMainWindow() {
     return (hwnd != nullptr && ::GetPropW(hwnd, L"Halvex") != nullptr) ? hwnd : nullptr;
 }
 
+HWND ShowFromTray(DWORD limitMs) {
+    const HWND hwnd = FindMainWindow();
+    if (hwnd == nullptr) return nullptr;
+    ::PostMessageW(hwnd, WM_USER + 666, 109, WM_LBUTTONDOWN);
+    RECT work;
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // Shown first, then moved to its corner: wait for both.
+    const ULONGLONG end = ::GetTickCount64() + limitMs;
+    for (;;) {
+        RECT rect = {};
+        ::GetWindowRect(hwnd, &rect);
+        if (::IsWindowVisible(hwnd) && rect.left == work.right - 343 &&
+            rect.top == work.bottom - 253) {
+            return hwnd;
+        }
+        if (::GetTickCount64() > end) return nullptr;
+        ::Sleep(20);
+    }
+}
+
 std::wstring TraceFile() {
     wchar_t base[MAX_PATH + 1] = {};
     ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base);

@@ -12,6 +12,11 @@ namespace TestSupport {
 // "Halvex" property), or null.
 HWND FindMainWindow();
 
+// Shows the main window as the tray icon's left press does (the callback message 1690
+// with icon id 109) and waits until it is visible at the work area's lower right corner.
+// The window, or null when it did not get there within limitMs.
+HWND ShowFromTray(DWORD limitMs);
+
 // "<local application data>\Halvex Files\trace.log" of this user.
 std::wstring TraceFile();
 
