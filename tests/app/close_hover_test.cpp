@@ -16,6 +16,7 @@
 #include "support/TestPaths.h"
 
 using TestSupport::ChildProcess;
+using TestSupport::CloseAndExpectOrderedExit;
 using TestSupport::FindMainWindow;
 using TestSupport::ShowFromTray;
 using TestSupport::LayoutDir;
@@ -243,8 +244,5 @@ TEST_F(CloseHoverTest, TheWindowRepaintsOnceEachTimeThePointerEntersOrLeavesTheC
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(before + 1, Paints()) << "leaving again, through the bottom edge";
 
-    // The window closes, which ends the modal run and the program in order.
-    ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(corvane.Wait(kLimitMs));
-    EXPECT_EQ(1u, corvane.ExitCode());
+    CloseAndExpectOrderedExit(corvane, kLimitMs);
 }

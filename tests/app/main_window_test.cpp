@@ -21,6 +21,7 @@
 
 using TestSupport::CaptureScreen;
 using TestSupport::ChildProcess;
+using TestSupport::CloseAndExpectOrderedExit;
 using TestSupport::ColourDistance;
 using TestSupport::LoadImageFile;
 using TestSupport::Pixels;
@@ -349,15 +350,6 @@ protected:
         return corvane;
     }
 
-    // Closes the main window, which ends the modal run and the program in order.
-    static void CloseAndExpectOrderedExit(ChildProcess& corvane) {
-        const HWND hwnd = FindMainWindow();
-        ASSERT_NE(nullptr, hwnd);
-        ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(corvane.Wait(kLimitMs));
-        EXPECT_EQ(1u, corvane.ExitCode());
-    }
-
     ScratchDir m_scratch;
     SavedValue m_updateRoot;
     SavedValue m_unit;
@@ -388,7 +380,7 @@ TEST_F(MainWindowTest, FeedsTheCpuReadingToTheDisplayAndFollowsItsChanges) {
     EXPECT_TRUE(WaitUntil([&] { return LogHasReport(m_hidLog, before, "000601"); }, kReportLimitMs))
         << ReadAll(m_hidLog).substr(before);
 
-    CloseAndExpectOrderedExit(corvane);
+    CloseAndExpectOrderedExit(corvane, kLimitMs);
 }
 
 TEST_F(MainWindowTest, APressOnTheUnitAreaSwitchesToFahrenheitAndBack) {
@@ -423,7 +415,7 @@ TEST_F(MainWindowTest, APressOnTheUnitAreaSwitchesToFahrenheitAndBack) {
     EXPECT_TRUE(WaitUntil([&] { return LogHasReport(m_hidLog, before, "000405"); }, kReportLimitMs))
         << ReadAll(m_hidLog).substr(before);
 
-    CloseAndExpectOrderedExit(corvane);
+    CloseAndExpectOrderedExit(corvane, kLimitMs);
 }
 
 TEST_F(MainWindowTest, StartsInFahrenheitWhenThatWasStored) {
@@ -439,7 +431,7 @@ TEST_F(MainWindowTest, StartsInFahrenheitWhenThatWasStored) {
         << ReadAll(m_hidLog);
     EXPECT_EQ(ReportLine("010103"), first);
     EXPECT_EQ(L"1", StoredUnit());
-    CloseAndExpectOrderedExit(corvane);
+    CloseAndExpectOrderedExit(corvane, kLimitMs);
 }
 
 TEST_F(MainWindowTest, ThePressOnTheCloseButtonHidesTheWindow) {
@@ -451,7 +443,7 @@ TEST_F(MainWindowTest, ThePressOnTheCloseButtonHidesTheWindow) {
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(hwnd); }, kLimitMs));
     EXPECT_TRUE(corvane.Running()) << "closing the window leaves the program in the tray";
     EXPECT_EQ(hwnd, FindMainWindow());
-    CloseAndExpectOrderedExit(corvane);
+    CloseAndExpectOrderedExit(corvane, kLimitMs);
 }
 
 TEST_F(MainWindowTest, TheTrayMenuShowsTheNumberOfConnectedDisplays) {
@@ -500,6 +492,6 @@ TEST_F(MainWindowTest, TheTrayMenuShowsTheNumberOfConnectedDisplays) {
             EXPECT_EQ(count == c.count, menu == references[count])
                 << "the menu compared with the one for " << count << " display(s)";
         }
-        CloseAndExpectOrderedExit(corvane);
+        CloseAndExpectOrderedExit(corvane, kLimitMs);
     }
 }

@@ -15,6 +15,7 @@
 #include "support/TestPaths.h"
 
 using TestSupport::ChildProcess;
+using TestSupport::CloseAndExpectOrderedExit;
 using TestSupport::FindMainWindow;
 using TestSupport::SetRefusingUpdateRoot;
 using TestSupport::ReadAll;
@@ -70,14 +71,6 @@ protected:
         return corvane;
     }
 
-    // Closes the main window, which ends the modal run and the program in order.
-    static void CloseAndExpectOrderedExit(ChildProcess& corvane) {
-        const HWND hwnd = FindMainWindow();
-        ASSERT_NE(nullptr, hwnd);
-        ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(corvane.Wait(kLimitMs));
-        EXPECT_EQ(1u, corvane.ExitCode());
-    }
 };
 
 }  // namespace
@@ -94,7 +87,7 @@ TEST_F(ProgramTest, SecondInstanceLeavesAtOnceAndTheFirstRunsOn) {
     EXPECT_TRUE(first.Running());
     EXPECT_EQ(window, FindMainWindow());
 
-    CloseAndExpectOrderedExit(first);
+    CloseAndExpectOrderedExit(first, kLimitMs);
 }
 
 TEST_F(ProgramTest, MainWindowIsHiddenAtTheWorkAreaCornerAndGeometryIsTraced) {
@@ -124,7 +117,7 @@ TEST_F(ProgramTest, MainWindowIsHiddenAtTheWorkAreaCornerAndGeometryIsTraced) {
                   work.top, work.right, work.bottom);
     EXPECT_NE(std::string::npos, ReadAll(TraceFile()).find(expected)) << expected;
 
-    CloseAndExpectOrderedExit(corvane);
+    CloseAndExpectOrderedExit(corvane, kLimitMs);
 }
 
 TEST_F(ProgramTest, StartStopsAStaleSensorServer) {
@@ -137,14 +130,14 @@ TEST_F(ProgramTest, StartStopsAStaleSensorServer) {
     ChildProcess corvane = StartCorvane();
     EXPECT_TRUE(server.Wait(kLimitMs)) << "start-up must stop the sensor server of an earlier run";
     ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
-    CloseAndExpectOrderedExit(corvane);
+    CloseAndExpectOrderedExit(corvane, kLimitMs);
 }
 
 TEST_F(ProgramTest, RepeatedRunsLeaveNoProcessWindowOrMutexBehind) {
     for (int run = 0; run < 20; ++run) {
         ChildProcess corvane = StartCorvane();
         ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs)) << run;
-        CloseAndExpectOrderedExit(corvane);
+        CloseAndExpectOrderedExit(corvane, kLimitMs);
         if (HasFatalFailure()) return;
         EXPECT_EQ(nullptr, FindMainWindow()) << run;
         EXPECT_EQ(0, CountProcesses(L"Corvane.exe")) << run;
@@ -174,7 +167,7 @@ TEST_F(ProgramTest, FirstStartOnACleanAccountSwitchesTheLedsOnAndKeepsCelsius) {
     ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
     EXPECT_EQ(L"1", StoredSetting(L"led_switch"));
     EXPECT_EQ(L"<absent>", StoredSetting(L"tempe_type"));
-    CloseAndExpectOrderedExit(corvane);
+    CloseAndExpectOrderedExit(corvane, kLimitMs);
 
     // "0" is rewritten as "1" at the next start.
     HKEY key = nullptr;
@@ -184,14 +177,14 @@ TEST_F(ProgramTest, FirstStartOnACleanAccountSwitchesTheLedsOnAndKeepsCelsius) {
     ChildProcess again = StartCorvane();
     ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
     EXPECT_EQ(L"1", StoredSetting(L"led_switch"));
-    CloseAndExpectOrderedExit(again);
+    CloseAndExpectOrderedExit(again, kLimitMs);
 }
 
 TEST_F(ProgramTest, StartsTheSensorServerAndStopsItAtShutdown) {
     ChildProcess corvane = StartCorvane();
     ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
     EXPECT_TRUE(WaitUntil([] { return CountProcesses(L"SentrelServer.exe") == 1; }, kLimitMs));
-    CloseAndExpectOrderedExit(corvane);
+    CloseAndExpectOrderedExit(corvane, kLimitMs);
     EXPECT_TRUE(WaitUntil([] { return CountProcesses(L"SentrelServer.exe") == 0; }, kLimitMs));
 }
 
@@ -233,7 +226,7 @@ TEST_F(ProgramTest, TrayLeftPressShowsTheWindowBackAtItsCorner) {
     EXPECT_EQ(work.bottom - 253, placed.top);
     EXPECT_EQ(340, placed.right - placed.left);
     EXPECT_EQ(250, placed.bottom - placed.top);
-    CloseAndExpectOrderedExit(corvane);
+    CloseAndExpectOrderedExit(corvane, kLimitMs);
 }
 
 TEST_F(ProgramTest, TrayRightReleaseOpensAMenuAndTheInfoItemsDoNothing) {
@@ -251,7 +244,7 @@ TEST_F(ProgramTest, TrayRightReleaseOpensAMenuAndTheInfoItemsDoNothing) {
     ::PostMessageW(hwnd, WM_COMMAND, 202, 0);
     ::Sleep(500);
     EXPECT_TRUE(corvane.Running());
-    CloseAndExpectOrderedExit(corvane);
+    CloseAndExpectOrderedExit(corvane, kLimitMs);
 }
 
 TEST_F(ProgramTest, ExitEndsAtOnceAndLeavesTheSensorServerForTheNextStart) {
@@ -269,6 +262,6 @@ TEST_F(ProgramTest, ExitEndsAtOnceAndLeavesTheSensorServerForTheNextStart) {
     ASSERT_TRUE(WaitUntil([] { return FindMainWindow() != nullptr; }, kLimitMs));
     ::Sleep(500);
     EXPECT_EQ(1, CountProcesses(L"SentrelServer.exe"));
-    CloseAndExpectOrderedExit(next);
+    CloseAndExpectOrderedExit(next, kLimitMs);
     EXPECT_TRUE(WaitUntil([] { return CountProcesses(L"SentrelServer.exe") == 0; }, kLimitMs));
 }

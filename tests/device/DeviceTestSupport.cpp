@@ -1,7 +1,5 @@
 #include "DeviceTestSupport.h"
 
-#include <fstream>
-
 namespace DeviceTest {
 
 namespace {
@@ -11,12 +9,6 @@ const wchar_t* const kHidsimVariables[] = {
     L"HIDSIM_FAIL_OPEN", L"HIDSIM_FAIL_SEND", L"HIDSIM_FAIL_GET",  L"HIDSIM_HANG",
     L"HIDSIM_HANDLE_LOG",
 };
-
-std::string Narrow(const std::wstring& text) {
-    std::string narrow;
-    for (wchar_t c : text) narrow += static_cast<char>(c);
-    return narrow;
-}
 
 }  // namespace
 
@@ -71,17 +63,6 @@ SensorRecordWriter::~SensorRecordWriter() {
 
 void SensorRecordWriter::SetCpuTemperature(float celsius) {
     if (m_view != nullptr) *static_cast<volatile float*>(&m_view->cpuTemperature) = celsius;
-}
-
-std::vector<std::string> ReadLines(const std::wstring& path) {
-    std::ifstream in(Narrow(path), std::ios::binary);
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 std::string ReportHex(const std::string& headHex, size_t size) {

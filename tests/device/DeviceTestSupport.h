@@ -9,6 +9,7 @@
 
 #include "feed/SensorRecord.h"
 #include "shell/Handle.h"
+#include "support/CorvaneProgram.h"
 #include "support/TestPaths.h"
 
 namespace DeviceTest {
@@ -53,7 +54,7 @@ private:
     Corvane::SensorRecord* m_view;       // owned: unmapped with the writer
 };
 
-std::vector<std::string> ReadLines(const std::wstring& path);
+using TestSupport::ReadLines;
 
 // "07ffff000405" + "00" * 59: the hex of a report of size bytes that starts with head.
 std::string ReportHex(const std::string& headHex, size_t size);

@@ -5,18 +5,19 @@
 #include <windows.h>
 
 #include <cstdarg>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "shell/TraceLog.h"
+#include "support/CorvaneProgram.h"
 #include "support/TestPaths.h"
 
 using Corvane::AttachTraceFile;
 using Corvane::DetachTraceFile;
 using Corvane::TraceLog;
+using TestSupport::ReadLines;
 using TestSupport::ScratchDir;
 
 namespace {
@@ -41,23 +42,6 @@ SYSTEMTIME Time(WORD month, WORD day, WORD hour, WORD minute, WORD second, WORD 
     t.wSecond = second;
     t.wMilliseconds = ms;
     return t;
-}
-
-std::string Narrow(const std::wstring& w) {
-    std::string s;
-    for (wchar_t c : w) s += static_cast<char>(c);
-    return s;
-}
-
-std::vector<std::string> ReadLines(const std::wstring& path) {
-    std::ifstream in(Narrow(path), std::ios::binary);
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 // Attaches the trace to a scratch file for one test.

@@ -1,5 +1,7 @@
 #include "support/CorvaneProgram.h"
 
+#include <gtest/gtest.h>
+
 #include <shlobj.h>
 
 namespace TestSupport {
@@ -45,6 +47,29 @@ std::string ReadAll(const std::wstring& path) {
     ::CloseHandle(file);
     text.resize(read);
     return text;
+}
+
+std::vector<std::string> ReadLines(const std::wstring& path) {
+    const std::string text = ReadAll(path);
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+void CloseAndExpectOrderedExit(ChildProcess& corvane, DWORD limitMs) {
+    const HWND hwnd = FindMainWindow();
+    ASSERT_NE(nullptr, hwnd);
+    ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(corvane.Wait(limitMs));
+    EXPECT_EQ(1u, corvane.ExitCode());
 }
 
 bool SetRefusingUpdateRoot() {

@@ -1,10 +1,14 @@
-// What black-box tests of the real Corvane.exe share: its main window, its trace file,
-// and reading a file another process still writes.
+// What black-box tests of the real Corvane.exe share: its main window and its ordered
+// end, its trace file, reading a file another process still writes, and the refused
+// update root.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "support/ChildProcess.h"
 
 namespace TestSupport {
 
@@ -22,6 +26,13 @@ std::wstring TraceFile();
 
 // The whole file, shared for reading and writing with its writer; empty when missing.
 std::string ReadAll(const std::wstring& path);
+
+// The file's lines without their line ends ("\r\n" or "\n"), read the same way.
+std::vector<std::string> ReadLines(const std::wstring& path);
+
+// Closes the main window, which ends the modal run and the program in order (exit code
+// 1), and expects the process to end so within limitMs.
+void CloseAndExpectOrderedExit(ChildProcess& corvane, DWORD limitMs);
 
 // Points the program's update checks at a loopback port that refuses connections
 // ("update_root" under HKLM\SOFTWARE\Halvex, 64-bit view), so they fail at once instead of

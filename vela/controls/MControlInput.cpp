@@ -73,30 +73,40 @@ void MControl::HoverChildUnderPress(CPoint point, CPoint translated) {
     }
 }
 
-int MControl::OnLButtonDown(unsigned flags, CPoint point) {
+int MControl::RoutePress(unsigned flags, CPoint point, RouteHandler childHandler,
+                         RouteHandler ownHandler) {
     if (!m_visible || !m_response) return 0;
     CPoint translated = point;
     OnMousePointChange(translated);
     m_press = m_rect.PtInRect(translated) ? 1 : 0;
     HoverChildUnderPress(point, translated);
     if (m_hover != nullptr) {
-        return m_hover->OnLButtonDown(flags, ChildPoint(m_hover, point, translated)) ? 1 : 0;
+        return (m_hover->*childHandler)(flags, ChildPoint(m_hover, point, translated)) ? 1 : 0;
     }
     // SetFocusControl tells the old focus control that it lost the focus, this one that it
     // has it.
     if (m_host != nullptr && m_host->GetFocusControl() != this) m_host->SetFocusControl(this);
-    return OnControlLButtonDown(flags, translated);
+    return (this->*ownHandler)(flags, translated);
 }
 
-int MControl::OnLButtonUp(unsigned flags, CPoint point) {
+int MControl::RouteRelease(unsigned flags, CPoint point, RouteHandler childHandler,
+                           RouteHandler ownHandler) {
     if (!m_visible || !m_response) return 0;
     CPoint translated = point;
     OnMousePointChange(translated);
     m_press = 0;
     if (m_hover != nullptr) {
-        return m_hover->OnLButtonUp(flags, ChildPoint(m_hover, point, translated));
+        return (m_hover->*childHandler)(flags, ChildPoint(m_hover, point, translated));
     }
-    return OnControlLButtonUp(flags, translated);
+    return (this->*ownHandler)(flags, translated);
+}
+
+int MControl::OnLButtonDown(unsigned flags, CPoint point) {
+    return RoutePress(flags, point, &MControl::OnLButtonDown, &MControl::OnControlLButtonDown);
+}
+
+int MControl::OnLButtonUp(unsigned flags, CPoint point) {
+    return RouteRelease(flags, point, &MControl::OnLButtonUp, &MControl::OnControlLButtonUp);
 }
 
 int MControl::OnLButtonDblClk(unsigned flags, CPoint point) {
@@ -120,27 +130,11 @@ int MControl::OnLButtonDblClk(unsigned flags, CPoint point) {
 }
 
 int MControl::OnRButtonDown(unsigned flags, CPoint point) {
-    if (!m_visible || !m_response) return 0;
-    CPoint translated = point;
-    OnMousePointChange(translated);
-    m_press = m_rect.PtInRect(translated) ? 1 : 0;
-    HoverChildUnderPress(point, translated);
-    if (m_hover != nullptr) {
-        return m_hover->OnRButtonDown(flags, ChildPoint(m_hover, point, translated)) ? 1 : 0;
-    }
-    if (m_host != nullptr && m_host->GetFocusControl() != this) m_host->SetFocusControl(this);
-    return OnControlRButtonDown(flags, translated);
+    return RoutePress(flags, point, &MControl::OnRButtonDown, &MControl::OnControlRButtonDown);
 }
 
 int MControl::OnRButtonUp(unsigned flags, CPoint point) {
-    if (!m_visible || !m_response) return 0;
-    CPoint translated = point;
-    OnMousePointChange(translated);
-    m_press = 0;
-    if (m_hover != nullptr) {
-        return m_hover->OnRButtonUp(flags, ChildPoint(m_hover, point, translated));
-    }
-    return OnControlRButtonUp(flags, translated);
+    return RouteRelease(flags, point, &MControl::OnRButtonUp, &MControl::OnControlRButtonUp);
 }
 
 int MControl::OnRButtonDblClk(unsigned flags, CPoint point) {

@@ -13,15 +13,18 @@
 namespace Vela {
 namespace {
 
-// CIDropSource: ends the drag when both buttons are up, cancels it on Escape, leaves the
-// cursor shapes to the system.
-class CIDropSource : public IDropSource {
+// The IUnknown part of an object that implements one interface: reference counted from
+// one, deleted with its last reference.
+template <typename Interface>
+class SingleInterfaceObject : public Interface {
 public:
+    explicit SingleInterfaceObject(REFIID iid) : m_iid(iid) {}
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (object == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, m_iid)) {
+            *object = static_cast<Interface*>(this);
+            this->AddRef();
             return S_OK;
         }
         *object = nullptr;
@@ -33,6 +36,20 @@ public:
         if (left == 0) delete this;
         return left;
     }
+
+protected:
+    virtual ~SingleInterfaceObject() = default;
+
+private:
+    const IID& m_iid;
+    ULONG m_refs = 1;
+};
+
+// CIDropSource: ends the drag when both buttons are up, cancels it on Escape, leaves the
+// cursor shapes to the system.
+class CIDropSource : public SingleInterfaceObject<IDropSource> {
+public:
+    CIDropSource() : SingleInterfaceObject(IID_IDropSource) {}
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
         if (escape) return DRAGDROP_S_CANCEL;
         if (keys & (MK_LBUTTON | MK_RBUTTON)) return S_OK;
@@ -43,8 +60,7 @@ public:
     }
 
 private:
-    virtual ~CIDropSource() = default;
-    ULONG m_refs = 1;
+    ~CIDropSource() override = default;
 };
 
 // A copy of a stored medium for a caller, who releases it.
@@ -67,24 +83,9 @@ HRESULT CopyMedium(const FORMATETC& format, const STGMEDIUM& from, STGMEDIUM* to
 }
 
 // CIDataObject: format/medium pairs; it owns the stored media.
-class CIDataObject : public IDataObject {
+class CIDataObject : public SingleInterfaceObject<IDataObject> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-            *object = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --m_refs;
-        if (left == 0) delete this;
-        return left;
-    }
+    CIDataObject() : SingleInterfaceObject(IID_IDataObject) {}
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (format == nullptr || medium == nullptr) return E_INVALIDARG;
         const Entry* entry = Find(*format);
@@ -132,7 +133,7 @@ private:
         FORMATETC format;
         STGMEDIUM medium;  // owned
     };
-    virtual ~CIDataObject() {
+    ~CIDataObject() override {
         for (Entry& entry : m_entries) ::ReleaseStgMedium(&entry.medium);
     }
     const Entry* Find(const FORMATETC& format) const {
@@ -145,7 +146,6 @@ private:
         }
         return nullptr;
     }
-    ULONG m_refs = 1;
     std::vector<Entry> m_entries;
 };
 

@@ -121,14 +121,14 @@ Gdiplus::FontFamily* PaintManager::RegisterFamily(const std::wstring& name, Font
     return slot.family.get();
 }
 
-Gdiplus::FontFamily* PaintManager::AddTempFont(const std::wstring& name,
-                                               const std::wstring& filePath) {
+// The first family of a private collection that a font was just added to (added: how
+// that went), kept with its collection under name; null when there is none.
+Gdiplus::FontFamily* PaintManager::RegisterCollection(
+    const std::wstring& name, std::unique_ptr<Gdiplus::PrivateFontCollection> collection,
+    Gdiplus::Status added) {
+    if (added != Gdiplus::Ok || collection->GetFamilyCount() < 1) return nullptr;
     FontEntry entry;
-    entry.collection = std::make_unique<Gdiplus::PrivateFontCollection>();
-    if (entry.collection->AddFontFile(filePath.c_str()) != Gdiplus::Ok ||
-        entry.collection->GetFamilyCount() < 1) {
-        return nullptr;
-    }
+    entry.collection = std::move(collection);
     entry.family = std::make_unique<Gdiplus::FontFamily>();
     int found = 0;
     entry.collection->GetFamilies(1, entry.family.get(), &found);
@@ -136,21 +136,20 @@ Gdiplus::FontFamily* PaintManager::AddTempFont(const std::wstring& name,
     return RegisterFamily(name, std::move(entry));
 }
 
+Gdiplus::FontFamily* PaintManager::AddTempFont(const std::wstring& name,
+                                               const std::wstring& filePath) {
+    auto collection = std::make_unique<Gdiplus::PrivateFontCollection>();
+    const Gdiplus::Status added = collection->AddFontFile(filePath.c_str());
+    return RegisterCollection(name, std::move(collection), added);
+}
+
 Gdiplus::FontFamily* PaintManager::AddTempFont(const std::wstring& name, UINT id) {
     DWORD size = 0;
     const void* data = FontResource(id, &size);
     if (data == nullptr || size == 0) return nullptr;
-    FontEntry entry;
-    entry.collection = std::make_unique<Gdiplus::PrivateFontCollection>();
-    if (entry.collection->AddMemoryFont(data, static_cast<INT>(size)) != Gdiplus::Ok ||
-        entry.collection->GetFamilyCount() < 1) {
-        return nullptr;
-    }
-    entry.family = std::make_unique<Gdiplus::FontFamily>();
-    int found = 0;
-    entry.collection->GetFamilies(1, entry.family.get(), &found);
-    if (found < 1) return nullptr;
-    return RegisterFamily(name, std::move(entry));
+    auto collection = std::make_unique<Gdiplus::PrivateFontCollection>();
+    const Gdiplus::Status added = collection->AddMemoryFont(data, static_cast<INT>(size));
+    return RegisterCollection(name, std::move(collection), added);
 }
 
 Gdiplus::FontFamily* PaintManager::FindTempFont(const wchar_t*) {

@@ -272,6 +272,13 @@ private:
     CPoint ChildPoint(const MControl* child, CPoint incoming, CPoint translated) const;
     // A press makes the last visible, enabled, responding child under the point the hover child.
     void HoverChildUnderPress(CPoint incoming, CPoint translated);
+    // What a left or right press and release do alike: the press goes to the hover child or
+    // takes the focus and reaches this control's own handler; so does the release.
+    using RouteHandler = int (MControl::*)(unsigned flags, CPoint point);
+    int RoutePress(unsigned flags, CPoint point, RouteHandler childHandler,
+                   RouteHandler ownHandler);
+    int RouteRelease(unsigned flags, CPoint point, RouteHandler childHandler,
+                     RouteHandler ownHandler);
 
     // A repaint request recorded off the window thread, waiting to be passed on. The lock is
     // a leaf: nothing else is taken while it is held.

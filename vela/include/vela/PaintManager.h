@@ -284,6 +284,9 @@ private:
     HBITMAP Snapshot(MControl* control, CRect drawRect, CPoint from, CSize size);
     ImgResInfo* LoadImgResInfo(std::unique_ptr<ImgResInfo> entry, Gdiplus::Image* image);
     Gdiplus::FontFamily* RegisterFamily(const std::wstring& name, FontEntry entry);
+    Gdiplus::FontFamily* RegisterCollection(
+        const std::wstring& name, std::unique_ptr<Gdiplus::PrivateFontCollection> collection,
+        Gdiplus::Status added);
     // input (PaintManagerInput.cpp)
     int StartDrag();
     void ForgetControl(MControl* removed);  // hover, focus, caret owner, timer records
